@@ -73,6 +73,9 @@ public:
     // processReplacing with numInputs input and numOutputs output channels.
     void process(const float* const* inputs, float* const* outputs, int frames);
 
+    // effGetEffectName, the name hosts show in their plug-in lists.
+    std::string effectName();
+
     void setParameter(int index, float value);
     float getParameter(int index);
     std::string parameterName(int index);
@@ -116,7 +119,8 @@ private:
     bool resumed_ = false;
     VstTimeInfo timeInfo_{};
 
-    mutable std::mutex recordMutex_;
+    // Guards the record and the rate and block size answers: the callback may come from any thread.
+    mutable std::mutex mutex_;
     HostRecord record_;
 };
 

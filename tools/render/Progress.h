@@ -1,0 +1,29 @@
+// A one-line progress display on stderr for long renders. It stays silent when stderr is not a
+// terminal (logs, pipes) and for renders that finish within the first second.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace brelvik::render {
+
+class Progress {
+public:
+    Progress(std::string label, int64_t total);
+    ~Progress(); // ends the line if anything was shown
+
+    void update(int64_t done);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::string label_;
+    int64_t total_;
+    bool enabled_;
+    bool shown_ = false;
+    Clock::time_point start_;
+    Clock::time_point lastDraw_;
+};
+
+} // namespace brelvik::render
