@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Loads the plug-in in Ardour 7, a real packaged VST2 host, without a display: Ardour's own scanner
+# reads the binary, then a headless session (Dummy backend, 48 kHz, one stereo bus) plays a short
+# test signal through it and exports the result. Checks that the export exists, has the input's
+# length and channel count, and holds no NaN or infinity.
+# Usage: scan-and-render.sh PLUGIN.so
+# Exits 77 (skipped) when ardour7 or sox is not installed.
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+  echo "usage: $0 PLUGIN.so" >&2
+  exit 2
+fi
+scanner=/usr/lib/ardour7/ardour-vst-scanner
+session_tool=/usr/bin/ardour7-lua
+for tool in "$scanner" "$session_tool"; do
+  [ -x "$tool" ] || { echo "SKIP: $tool not found (Debian package ardour)"; exit 77; }
+done
+command -v sox >/dev/null || { echo "SKIP: sox not found"; exit 77; }
+
+here=$(cd "$(dirname "$0")" && pwd)
+plug=$(readlink -f "$1")
+[ -f "$plug" ] || { echo "no plug-in at $1" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/ardour7/scripts" "$work/config/ardour7/export" "$work/cache" "$work/vst" "$work/out"
+cp "$here/shm_player.lua" "$work/config/ardour7/scripts/"
+cp "$here/float-wav.preset" "$work/config/ardour7/export/"
+
+# Ardour finds plug-ins by folder. Its scanner treats a binary modified in the same second as the
+# scan as out of date, so the copy gets an older time stamp.
+name=$(basename "$plug")
+cp "$plug" "$work/vst/$name"
+touch -d '1 min ago' "$work/vst/$name"
+
+echo "== scan"
+XDG_CACHE_HOME="$work/cache" LD_LIBRARY_PATH=/usr/lib/ardour7 \
+  "$scanner" -f "$work/vst/$name" >"$work/scan.log" 2>&1 || true
+info=$(cat "$work"/cache/ardour7/vst/*.v2i 2>/dev/null | grep -o '<VST2Info[^>]*>' | head -n 1 || true)
+id=$(printf '%s' "$info" | sed -n 's/.* id="\([0-9-]*\)".*/\1/p')
+if [ -z "$id" ]; then
+  echo "FAIL: Ardour's scanner did not accept the plug-in:"
+  cat "$work/scan.log"
+  exit 1
+fi
+echo "$info"
+
+echo "== render"
+seconds=2
+sox -n -r 48000 -c 2 -b 32 -e floating-point "$work/in.wav" \
+  synth "$seconds" sine 110 sine 1760 remix 1 2 gain -12
+sox "$work/in.wav" -t f32 "$work/in.raw"
+frames=$(( $(stat -c %s "$work/in.raw") / 8 ))
+XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" LXVST_PATH="$work/vst" \
+  LV2_PATH=/nonexistent LADSPA_PATH=/nonexistent \
+  IN_RAW="$work/in.raw" FRAMES=$frames VSTID=$id SESSDIR="$work/session" OUT_DIR="$work/out" OUT_NAME=render \
+  "$session_tool" "$here/wavrender.lua" >"$work/render.log" 2>&1 || {
+    echo "FAIL: the Ardour session script failed:"; cat "$work/render.log"; exit 1; }
+grep -E '^(plugin|export):' "$work/render.log" || true
+out=$(ls "$work"/out/*.wav 2>/dev/null | head -n 1 || true)
+if [ -z "$out" ]; then
+  echo "FAIL: Ardour exported no file"
+  cat "$work/render.log"
+  exit 1
+fi
+
+echo "== check"
+if /usr/bin/python3 -c 'import numpy, soundfile' 2>/dev/null; then
+  /usr/bin/python3 - "$out" "$frames" <<'EOF'
+import sys
+import numpy as np
+import soundfile as sf
+data, rate = sf.read(sys.argv[1], dtype="float64", always_2d=True)
+frames = int(sys.argv[2])
+problems = []
+if rate != 48000:
+    problems.append(f"rate {rate}, expected 48000")
+if data.shape != (frames, 2):
+    problems.append(f"{data.shape[0]} frames x {data.shape[1]} channels, expected {frames} x 2")
+if not np.all(np.isfinite(data)):
+    problems.append(f"{np.count_nonzero(~np.isfinite(data))} samples are NaN or infinite")
+peak = np.max(np.abs(data[np.isfinite(data)]), initial=0.0)
+print(f"output: {data.shape[0]} frames, {data.shape[1]} channels, {rate} Hz, peak {peak:.4f}")
+if problems:
+    print("FAIL: " + "; ".join(problems))
+    sys.exit(1)
+EOF
+else
+  got_frames=$(soxi -s "$out" 2>/dev/null)
+  got_channels=$(soxi -c "$out" 2>/dev/null)
+  got_rate=$(soxi -r "$out" 2>/dev/null)
+  stats=$(sox "$out" -n stat 2>&1)
+  echo "output: $got_frames frames, $got_channels channels, $got_rate Hz"
+  if [ "$got_frames" != "$frames" ] || [ "$got_channels" != 2 ] || [ "$got_rate" != 48000 ]; then
+    echo "FAIL: expected $frames frames, 2 channels, 48000 Hz"
+    exit 1
+  fi
+  if printf '%s' "$stats" | grep -qiE 'nan|inf'; then
+    echo "FAIL: the output holds NaN or infinite samples:"
+    echo "$stats"
+    exit 1
+  fi
+fi
+echo "PASS: Ardour scanned and rendered $name"
