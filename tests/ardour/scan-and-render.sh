@@ -21,6 +21,11 @@ command -v sox >/dev/null || { echo "SKIP: sox not found"; exit 77; }
 here=$(cd "$(dirname "$0")" && pwd)
 plug=$(readlink -f "$1")
 [ -f "$plug" ] || { echo "no plug-in at $1" >&2; exit 1; }
+# A sanitizer runtime has to be loaded by the executable itself, which Ardour's is not.
+if readelf -d "$plug" 2>/dev/null | grep -qE 'NEEDED.*lib(a|t|ub)san'; then
+  echo "SKIP: $plug is a sanitizer build; Ardour cannot load it"
+  exit 77
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/ardour7/scripts" "$work/config/ardour7/export" "$work/cache" "$work/vst" "$work/out"
