@@ -86,6 +86,8 @@ if not np.all(np.isfinite(data)):
     problems.append(f"{np.count_nonzero(~np.isfinite(data))} samples are NaN or infinite")
 peak = np.max(np.abs(data[np.isfinite(data)]), initial=0.0)
 print(f"output: {data.shape[0]} frames, {data.shape[1]} channels, {rate} Hz, peak {peak:.4f}")
+if peak == 0.0:
+    print("WARNING: the output is silent")
 if problems:
     print("FAIL: " + "; ".join(problems))
     sys.exit(1)

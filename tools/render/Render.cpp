@@ -4,12 +4,25 @@
 #include "tools/render/Progress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
 namespace brelvik::render {
 
 namespace {
+
+void measure(const float* samples, int n, float& peak, int64_t* nonFinite = nullptr)
+{
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(samples[i])) {
+            if (nonFinite)
+                ++*nonFinite;
+            continue;
+        }
+        peak = std::max(peak, std::fabs(samples[i]));
+    }
+}
 
 // Frames read and written per file access; the plug-in still sees blocks of settings.blockSize.
 constexpr int kBlocksPerChunk = 64;
@@ -71,8 +84,12 @@ RenderResult renderFile(AudioSource& source, const std::string& sourceName, cons
     while (int n = source.read(readInto, chunk)) {
         if (channels == 1)
             std::copy_n(inL.data(), n, inR.data());
+        measure(inL.data(), n, result.inputPeak);
+        measure(inR.data(), n, result.inputPeak);
         host::renderInBlocks(*plugin, {inL.data(), inR.data()}, {outL.data(), outR.data()}, n,
                              settings.blockSize);
+        measure(outL.data(), n, result.outputPeak, &result.nonFinite);
+        measure(outR.data(), n, result.outputPeak, &result.nonFinite);
         if (channels == 1) {
             for (int i = 0; i < n; ++i)
                 mono[i] = 0.5f * (outL[i] + outR[i]);

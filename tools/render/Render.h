@@ -19,6 +19,9 @@ struct RenderResult {
     int channels = 0;
     int sampleRate = 0;
     int latency = 0; // samples the output is delayed by
+    float inputPeak = 0.0f;  // largest absolute sample, linear
+    float outputPeak = 0.0f; // largest finite absolute sample written, linear
+    int64_t nonFinite = 0;   // NaN or infinite samples the plug-in produced
 };
 
 // Mono sources feed both plug-in inputs and get the mean of both outputs back; sources with more

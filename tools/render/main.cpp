@@ -3,6 +3,7 @@
 #include "tools/render/DemoMix.h"
 #include "tools/render/Render.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -73,6 +74,15 @@ Arguments parseArguments(int argc, char** argv)
     return args;
 }
 
+std::string decibels(float linear)
+{
+    if (linear <= 0.0f)
+        return "-inf dBFS";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f dBFS", 20.0 * std::log10(linear));
+    return text;
+}
+
 std::string describe(const RenderResult& r)
 {
     char text[512];
@@ -124,6 +134,13 @@ int main(int argc, char** argv)
 
         std::printf("rendered %s (%s) through %s to %s\n", sourceName.c_str(), describe(result).c_str(),
                     result.effectName.c_str(), args.output.c_str());
+        std::printf("peak level: input %s, output %s\n", decibels(result.inputPeak).c_str(),
+                    decibels(result.outputPeak).c_str());
+        if (result.nonFinite > 0)
+            std::fprintf(stderr, "brelvik-render: warning: the plug-in produced %lld NaN or infinite samples\n",
+                         static_cast<long long>(result.nonFinite));
+        if (result.outputPeak == 0.0f && result.inputPeak > 0.0f)
+            std::fprintf(stderr, "brelvik-render: warning: the output is silent\n");
         if (result.latency > 0)
             std::printf("the output is delayed by the plug-in's latency of %d samples (%.2f ms)\n", result.latency,
                         1000.0 * result.latency / result.sampleRate);
