@@ -1,0 +1,47 @@
+#include "modules/CK_ModuleOwner.h"
+
+#include "modules/CK_ModuleBase.h"
+
+CK_ModuleOwner::CK_ModuleOwner()
+{
+    tables.compute(sampleRateHz);
+}
+
+CK_ModuleOwner::~CK_ModuleOwner()
+{
+    destroyModules();
+}
+
+void CK_ModuleOwner::showValue(int32_t, int32_t, float) {}
+
+void CK_ModuleOwner::runModules(int32_t position, int32_t frames)
+{
+    for (int32_t i = 0; i < moduleCount; ++i) {
+        CK_ModuleBase* m = modules[i];
+        if (m && (m->flags == 0 || m->hasPendingEvents()))
+            m->run(position, frames);
+    }
+}
+
+void CK_ModuleOwner::destroyModules()
+{
+    for (int32_t i = moduleCount - 1; i >= 0; --i) {
+        if (CK_ModuleBase* m = modules[i]) {
+            m->release();
+            delete m;
+        }
+        modules[i] = nullptr;
+    }
+    moduleCount = 0;
+    hostInput[0] = hostInput[1] = nullptr;
+}
+
+int32_t CK_ModuleOwner::addModule(CK_ModuleBase* module)
+{
+    if (moduleCount >= kMaxModules) {
+        delete module;
+        return -1;
+    }
+    modules[moduleCount] = module;
+    return moduleCount++;
+}

@@ -1,0 +1,139 @@
+// The plug-in's effect object: answers the host, owns the program bank, the parameter values and
+// their listeners, the lookup tables and the module graph, and runs the graph in sub-blocks of at
+// most 128 frames inside the host's processing call.
+//
+// Threads: the host calls parameter, program and chunk operations from threads other than the audio
+// thread, possibly while processReplacing runs. Those calls never touch module queues: they publish
+// values through a lock-free handover that processReplacing collects at its start and posts at the
+// clock of that moment. MIDI controller changes arrive on the audio thread and are posted at their
+// own frame. Suspend, resume and rebuilds never overlap processing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "modules/CK_ModuleOwner.h"
+#include "shell/ParameterHandover.h"
+#include "shell/ProgramBank.h"
+#include "vst/AudioEffectX.h"
+
+class CK_ModuleBase;
+
+// Receives the values that modules report for editor controls (meters, read-outs).
+class CK_ValueReceiver {
+public:
+    virtual ~CK_ValueReceiver() = default;
+    virtual void receiveValue(int32_t controlIndex, int32_t intValue, float floatValue) = 0;
+};
+
+class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner {
+public:
+    static constexpr VstInt32 kNumPrograms = CK_ProgramBank::kPrograms;
+    static constexpr VstInt32 kNumParams = CK_ProgramBank::kParameters;
+    static constexpr int kParameterIndices = 111; // 0..110; 83..110 live between editor and modules
+    static constexpr int kMaxListeners = 16;      // per parameter
+    static constexpr int16_t kMaxModuleId = 6451;
+    static constexpr const char* kEffectName = "Brelvik_Suite";
+    static constexpr const char* kVendorName = "Brelvik Audio";
+
+    explicit CK_DSP_VST(audioMasterCallback audioMaster);
+    ~CK_DSP_VST() override;
+
+    // Host state and processing
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 size) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    VstInt32 processEvents(VstEvents* events) override;
+
+    // Parameters
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setParameterAutomated(VstInt32 index, float value) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+
+    // Programs and chunks
+    void setProgram(VstInt32 program) override;
+    VstInt32 getProgram() override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+
+    // Declarations to the host
+    VstInt32 canDo(const char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return 1000; }
+    VstPlugCategory getPlugCategory() override { return kPlugCategMastering; }
+    bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getSpeakerArrangement(VstSpeakerArrangement** input, VstSpeakerArrangement** output) override;
+    VstInt32 getNumMidiInputChannels() override { return 16; }
+    VstInt32 getNumMidiOutputChannels() override { return 0; }
+
+    // The effect's own operations (editor, modules, graph builder)
+    virtual void buildGraph();
+    virtual void setLearnedController(int32_t parameter, int32_t controller);
+    virtual int32_t learnedController(int32_t parameter);
+    virtual void setParameterFromEditor(int32_t index, float volts, bool send);
+    void showValue(int32_t controlIndex, int32_t intValue, float floatValue) override;
+    // Posts an event to every module input that listens to the parameter (audio thread or set-up).
+    virtual void sendParameter(uint32_t time, int32_t index, int32_t kind, int32_t intValue, float floatValue);
+    // Registers a module input as listener of a parameter and points it at the parameter's value.
+    virtual void listenParameter(CK_ModuleBase* module, int32_t position, int32_t index, int32_t pin);
+
+    // Where module display values go; null while no editor is open.
+    void setValueReceiver(CK_ValueReceiver* receiver) { valueReceiver_.store(receiver, std::memory_order_release); }
+    // The graph table that buildGraph reads (the product's table unless a test installs another).
+    void setGraphTable(const uint8_t* table) { graphTable_ = table; }
+
+    int32_t lastControllerNumber() const { return lastController_.load(std::memory_order_relaxed); }
+    int32_t isProgramLoading() const { return programLoading_.load(std::memory_order_relaxed); }
+    float programSnapshot(int32_t parameter) const;
+    uint32_t ringPosition() const { return position_; }
+    int32_t builtBlockSize() const { return builtBlockSize_; }
+    int32_t builtSampleRate() const { return builtSampleRate_; }
+    int16_t positionOfId(int32_t id) const;
+    int32_t listenerCount(int32_t parameter) const;
+
+    // Audio-side parameter values in volts; module inputs that listen to a parameter point here.
+    float parameterVolts[CK_ParameterHandover::kSlots] = {};
+
+protected:
+    struct Listener {
+        uint16_t position;
+        uint16_t pin;
+    };
+
+    // Creates the module for a graph ID (the product's classes; tests substitute their own).
+    virtual CK_ModuleBase* makeModule(int32_t id);
+
+    // Applies one parameter change on the audio thread at a given frame (MIDI controllers).
+    void applyParameterNow(int32_t index, float normalised, uint32_t time);
+    // Collects the changes published by other threads and posts them at the current clock.
+    void collectPublishedChanges();
+    void pushAllParameters();
+    static float volts(int32_t index, float normalised);
+
+    CK_ProgramBank bank_;
+    CK_ParameterHandover handover_;
+    std::atomic<int32_t> lastController_{-1};
+    std::atomic<int32_t> programLoading_{0};
+    std::atomic<bool> programChangePending_{false};
+    std::atomic<CK_ValueReceiver*> valueReceiver_{nullptr};
+    float snapshot_[kNumParams] = {};
+    uint32_t position_ = 0;
+    int32_t hostBlockCap_ = kMaxBlockSize; // min(host block size, 128)
+    int32_t builtBlockSize_ = 0;
+    int32_t builtSampleRate_ = 0;
+    int16_t idToPosition_[kMaxModuleId + 1];
+    Listener listeners_[kParameterIndices][kMaxListeners] = {};
+    uint8_t listenerCounts_[kParameterIndices] = {};
+    const uint8_t* graphTable_;
+};

@@ -1,0 +1,61 @@
+// Building the module graph from the graph table.
+#include <algorithm>
+#include <iterator>
+
+#include "modules/CK_ModuleBase.h"
+#include "shell/CK_DSP_VST.h"
+#include "shell/GraphTable.h"
+#include "shell/ModuleFactory.h"
+
+CK_ModuleBase* CK_DSP_VST::makeModule(int32_t id)
+{
+    return createModule(id, this);
+}
+
+void CK_DSP_VST::buildGraph()
+{
+    std::fill(std::begin(listenerCounts_), std::end(listenerCounts_), static_cast<uint8_t>(0));
+    std::fill(std::begin(idToPosition_), std::end(idToPosition_), static_cast<int16_t>(-1));
+    moduleCount = 0;
+    if (!graphTable_)
+        return;
+
+    for (const uint8_t* record = graphTable_;; record += kGraphRecordBytes) {
+        const int16_t id = graphRecordId(record);
+        if (id > kMaxModuleId || id < 0)
+            break;
+        if (!isModuleId(id))
+            continue;
+        if (moduleCount >= kMaxModules)
+            break;
+
+        const int32_t position = moduleCount;
+        idToPosition_[id] = static_cast<int16_t>(position);
+        CK_ModuleBase* module = makeModule(id);
+        modules[position] = module;
+        moduleCount = position + 1;
+        if (!module)
+            continue; // a class that does not exist (yet) or a failed allocation: an empty position
+        module->typeId = id;
+
+        for (int k = 0; k < kGraphEntriesPerRecord; ++k) {
+            const CK_GraphEntry entry = graphRecordEntry(record, k);
+            if (entry.inputPin == kGraphPinEnd)
+                break;
+            if (entry.inputPin >= kGraphDisplayPinBase) {
+                module->setDisplayTarget(entry.inputPin - kGraphDisplayPinBase, entry.source,
+                                         static_cast<int8_t>(entry.outputPin));
+            } else if (entry.inputPin >= CK_ModuleBase::kMaxPins) {
+                continue;
+            } else if (entry.source >= kGraphSourceModule) {
+                const int16_t at = positionOfId(entry.source);
+                if (at >= 0 && at < position && modules[at])
+                    modules[at]->connect(module, position, entry.outputPin, entry.inputPin);
+            } else if (entry.source >= kGraphSourceConstant) {
+                module->setInput(entry.inputPin, &kGraphConstantPool[entry.source - kGraphSourceConstant]);
+            } else {
+                listenParameter(module, position, entry.source, entry.inputPin);
+            }
+        }
+    }
+}

@@ -1,0 +1,84 @@
+#include "shell/ModuleFactory.h"
+
+#include <new>
+
+#include "modules/CK_ModuleBase.h"
+
+namespace {
+
+enum class ModuleClass {
+    None,
+    HostAudioIn,
+    FixedValueToVolt,
+    FixedValueToIntFloat,
+    Glide,
+    FloatToVolt,
+    StLevel,
+    StMix,
+    DbToLevel,
+    LevelToDb,
+    KneeMath,
+    CompressorAhr,
+    Metering2,
+    DelaySt,
+    FdbToVfGain,
+    FdbToVLevel,
+    BiQuadStatic,
+    BiQuadCoeff,
+    BiQuadMultiEngine,
+    BandSplit3,
+    EnhancerCtrl,
+    SyntheticHarmonics,
+    Spatial,
+    WaveFreqDisplay,
+    OsCommand,
+    ParamAdj,
+    SuiteInput,
+    SuiteOutput,
+};
+
+struct IdRange {
+    int32_t first, last;
+    ModuleClass cls;
+};
+
+constexpr IdRange kRanges[] = {
+    {6003, 6003, ModuleClass::HostAudioIn},      {6004, 6006, ModuleClass::FixedValueToVolt},
+    {6008, 6010, ModuleClass::FixedValueToIntFloat}, {6015, 6036, ModuleClass::Glide},
+    {6038, 6041, ModuleClass::FloatToVolt},      {6144, 6146, ModuleClass::StLevel},
+    {6151, 6153, ModuleClass::StMix},            {6180, 6185, ModuleClass::DbToLevel},
+    {6187, 6191, ModuleClass::LevelToDb},        {6196, 6200, ModuleClass::KneeMath},
+    {6202, 6206, ModuleClass::CompressorAhr},    {6232, 6238, ModuleClass::Metering2},
+    {6247, 6252, ModuleClass::DelaySt},          {6325, 6331, ModuleClass::FdbToVfGain},
+    {6333, 6340, ModuleClass::FdbToVLevel},      {6342, 6344, ModuleClass::BiQuadStatic},
+    {6346, 6351, ModuleClass::BiQuadCoeff},      {6360, 6362, ModuleClass::BiQuadMultiEngine},
+    {6367, 6368, ModuleClass::BandSplit3},       {6370, 6374, ModuleClass::EnhancerCtrl},
+    {6376, 6379, ModuleClass::SyntheticHarmonics}, {6399, 6400, ModuleClass::Spatial},
+    {6428, 6430, ModuleClass::WaveFreqDisplay},  {6432, 6432, ModuleClass::OsCommand},
+    {6433, 6433, ModuleClass::ParamAdj},         {6438, 6438, ModuleClass::SuiteInput},
+    {6439, 6439, ModuleClass::SuiteOutput},
+};
+
+ModuleClass classOf(int32_t id)
+{
+    for (const IdRange& r : kRanges)
+        if (id >= r.first && id <= r.last)
+            return r.cls;
+    return ModuleClass::None;
+}
+
+} // namespace
+
+bool isModuleId(int32_t id)
+{
+    return classOf(id) != ModuleClass::None;
+}
+
+CK_ModuleBase* createModule(int32_t id, CK_ModuleOwner* owner)
+{
+    switch (classOf(id)) {
+    default:
+        (void)owner;
+        return nullptr;
+    }
+}
