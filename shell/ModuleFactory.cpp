@@ -2,6 +2,10 @@
 
 #include <new>
 
+#include "modules/CK_DSP_Float_to_Volt.h"
+#include "modules/CK_DSP_GUItoV_Glide.h"
+#include "modules/CK_DSP_Host_AudioIn.h"
+#include "modules/CK_FixedValueModules.h"
 #include "modules/CK_ModuleBase.h"
 
 namespace {
@@ -77,8 +81,17 @@ bool isModuleId(int32_t id)
 CK_ModuleBase* createModule(int32_t id, CK_ModuleOwner* owner)
 {
     switch (classOf(id)) {
+    case ModuleClass::HostAudioIn:
+        return new (std::nothrow) CK_DSP_Host_AudioIn(owner);
+    case ModuleClass::FixedValueToVolt:
+        return new (std::nothrow) CK_DSP_FixedValueToVolt(owner);
+    case ModuleClass::FixedValueToIntFloat:
+        return new (std::nothrow) CK_DSP_FixedValueToINT_FLOAT(owner);
+    case ModuleClass::Glide:
+        return new (std::nothrow) CK_DSP_GUItoV_Glide(owner);
+    case ModuleClass::FloatToVolt:
+        return new (std::nothrow) CK_DSP_Float_to_Volt(owner);
     default:
-        (void)owner;
-        return nullptr;
+        return nullptr; // classes still to come
     }
 }
