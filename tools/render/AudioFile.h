@@ -6,7 +6,6 @@
 #include <sndfile.h>
 
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>

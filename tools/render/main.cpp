@@ -8,7 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <optional>
+#include <vector>
 #include <string>
 
 namespace {
