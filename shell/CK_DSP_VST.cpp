@@ -214,16 +214,16 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
 {
     if (sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1])
         return;
-    const bool haveInputs = inputs && inputs[0] && inputs[1];
-    CK_ModuleBase* last = moduleCount > 0 ? modules[moduleCount - 1] : nullptr;
-    const float* result[2] = {last ? last->output(0) : nullptr, last ? last->output(1) : nullptr};
-    if (!result[0] || !result[1] || builtBlockSize_ <= 0) {
+    collectPublishedChanges();
+    if (moduleCount == 0 || builtBlockSize_ <= 0) {
         std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
         std::memset(outputs[1], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
         return;
     }
-
-    collectPublishedChanges();
+    const bool haveInputs = inputs && inputs[0] && inputs[1];
+    // The plug-in's output is output pins 0 and 1 of the last module; a graph without them is silent.
+    CK_ModuleBase* last = modules[moduleCount - 1];
+    const float* result[2] = {last ? last->output(0) : nullptr, last ? last->output(1) : nullptr};
 
     const auto ring = static_cast<uint32_t>(builtBlockSize_);
     int32_t offset = 0;
@@ -242,8 +242,12 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
                 std::memset(hostInput[c] + position_, 0, bytes);
         }
         runModules(static_cast<int32_t>(position_), static_cast<int32_t>(n));
-        std::memcpy(outputs[0] + offset, result[0] + position_, bytes);
-        std::memcpy(outputs[1] + offset, result[1] + position_, bytes);
+        for (int c = 0; c < 2; ++c) {
+            if (result[c])
+                std::memcpy(outputs[c] + offset, result[c] + position_, bytes);
+            else
+                std::memset(outputs[c] + offset, 0, bytes);
+        }
         position_ += n;
         offset += static_cast<int32_t>(n);
         remaining -= static_cast<int32_t>(n);

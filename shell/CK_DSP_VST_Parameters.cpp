@@ -113,8 +113,11 @@ void CK_DSP_VST::getParameterName(VstInt32 index, char* text)
         vst_strncpy(text, "z-", kVstMaxParamStrLen);
         return;
     }
-    const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
-    if (r.name)
+    const CK_ParameterMap& map = CK_ParameterMap::instance();
+    const CK_ControlRecord& r = map.record(index);
+    if (map.recordOf(index) == 0)
+        vst_strncpy(text, "Unused", kVstMaxParamStrLen); // host indices that carry no parameter
+    else if (r.name)
         vst_strncpy(text, r.name, kNameChars);
     else
         vst_strncpy(text, "z|", kVstMaxParamStrLen);
