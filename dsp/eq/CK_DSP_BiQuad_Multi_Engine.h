@@ -1,0 +1,65 @@
+// Filters one channel through up to five cascaded biquad bands whose coefficients arrive as streams
+// from five coefficient modules. Switches to constant, pass-through or zero filling whenever
+// filtering would not change the result, and rests once its inputs are static.
+//
+// Inputs: 0 audio (changing-flag events); integer events: 1 per-sample coefficients, 2 enable,
+// 3 master switch, 4 clear trigger, 5 channel switch; band k (0..4): 9+10k..13+10k the b0, b1, b2,
+// a1, a2 streams (events on 9+10k carry the band's changing flag), 14+10k the band's active state.
+// Output 0: the filtered channel.
+#pragma once
+
+#include "modules/CK_ModuleBase.h"
+
+class CK_DSP_BiQuad_Multi_Engine : public CK_ModuleStd {
+public:
+    static constexpr int kBands = 5;
+
+    explicit CK_DSP_BiQuad_Multi_Engine(CK_ModuleOwner* owner);
+
+    void prepare() override;
+    void clearState() override;
+    void handleEvent(const CK_Event& event, int32_t firstFrame) override;
+    void setInput(int pin, const float* source) override;
+
+    // Process routines.
+    void filter(int32_t firstFrame, int32_t count);
+    void constantOutput(int32_t firstFrame, int32_t count);
+    void passThrough(int32_t firstFrame, int32_t count);
+    void zeroOutput(int32_t firstFrame, int32_t count);
+
+private:
+    struct BandState {
+        float x1, x2;
+        double y1, y2;
+    };
+    // How a band reads its coefficients during one call.
+    enum class CoefficientRead { AtEachFrame, AtFirstFrame, AtFrameZero };
+
+    void reevaluate();
+    void clearBand(int band) { state_[band] = BandState{}; }
+    void clearAllBands();
+    void report(int32_t changing);
+    void countDown(int32_t count);
+    void checkSteady();
+
+    BandState state_[kBands] = {};
+    int16_t bandActive_[kBands] = {};
+    int16_t bandChanging_[kBands] = {};
+    const float* coefficients_[kBands][5];
+    // Rebuilt on every event: the active bands in order and how each reads its coefficients.
+    int activeBands_[kBands] = {};
+    CoefficientRead bandRead_[kBands] = {};
+    int activeCount_ = 0;
+    const float* in_;
+    int16_t inputChanging_ = 0;
+    float staticInput_ = 0.0f;
+    int16_t enable_ = 1;
+    int16_t master_ = 1;
+    int16_t channel_ = 1;
+    int16_t perSample_ = 0;
+    int32_t steadyCheck_ = 0;
+    float settledValue_ = 0.0f;
+    int16_t reportedChanging_ = -1;
+    int32_t countdown_ = 0;
+    float zeros_[CK_ModuleOwner::kMaxBlockSize + 4] = {};
+};

@@ -1,0 +1,291 @@
+#include "dsp/eq/CK_DSP_BiQuad_Static.h"
+
+#include <cmath>
+#include <cstring>
+
+using namespace ck_biquad;
+
+namespace {
+constexpr float kDenormalGuard = 1.0e-18f;
+constexpr double kSteadyTolerance = 1.0e-12;
+constexpr double kPi = 3.14159265358979323846;
+// Frequency over sample rate for the shapes designed with a run-time tangent: the span of the
+// linear table axis, so the tangent never reaches 0 or its pole at fs/2.
+constexpr double kMinRelativeFrequency = 1.0 / 4096.0;
+constexpr double kMaxRelativeFrequency = 2047.0 / 4096.0;
+// Damping of the linear-axis high-pass, indexed by the section count.
+constexpr float kResD[8] = {0.985f, 0.907f, 0.817f, 0.746f, 0.688f, 0.649f, 0.617f, 0.59f};
+
+// Low-pass (type 14) or inverted-polarity high-pass (type 15) with Q = 0.5.
+CK_BiQuad halfQ(double relativeFrequency, bool highPass)
+{
+    const double phi = relativeFrequency < kMinRelativeFrequency   ? kMinRelativeFrequency
+                       : relativeFrequency > kMaxRelativeFrequency ? kMaxRelativeFrequency
+                                                                   : relativeFrequency;
+    const double w = 2.0 * kPi * phi;
+    const double u = w / std::tan(kPi * phi);
+    const double v = u * u + 2.0 * w * u + w * w;
+    const double a1 = (2.0 * w * w - 2.0 * u * u) / v;
+    const double a2 = (u * u - 2.0 * w * u + w * w) / v;
+    const double b = (highPass ? u * u : w * w) / v;
+    const double b0 = highPass ? -b : b;
+    return {static_cast<float>(b0), static_cast<float>(2.0 * b), static_cast<float>(b0), static_cast<float>(a1),
+            static_cast<float>(a2)};
+}
+
+// One section over frames [first, end); in place when x == y.
+template <typename Section>
+void runSection(Section& s, const CK_BiQuad& c, const float* x, float* y, int32_t first, int32_t end)
+{
+    float x1 = s.x1, x2 = s.x2, y1 = s.y1, y2 = s.y2;
+    for (int32_t n = first; n < end; ++n) {
+        const float in = x[n];
+        const float out = c.b0 * in + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2 + kDenormalGuard;
+        x2 = x1;
+        x1 = in;
+        y2 = y1;
+        y1 = out;
+        y[n] = out;
+    }
+    s = {x1, x2, y1, y2};
+}
+} // namespace
+
+CK_DSP_BiQuad_Static::CK_DSP_BiQuad_Static(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(moduleOwner)
+{
+    allocateOutput(0);
+    allocateOutput(1);
+    for (const float*& in : in_)
+        in = zeros_;
+}
+
+void CK_DSP_BiQuad_Static::setInput(int pin, const float* source)
+{
+    CK_ModuleStd::setInput(pin, source);
+    if (pin >= 0 && pin < 5)
+        in_[pin] = source ? source : zeros_;
+    if (pin == 1)
+        stereo_ = source != nullptr;
+}
+
+void CK_DSP_BiQuad_Static::prepare()
+{
+    switchA_ = 1;
+    switchB_ = 0;
+    run_ = 1;
+    sections_ = 1;
+    type_ = 0;
+    lastType_ = -1;
+    linearAxis_ = 1;
+    frequencyChanging_ = resonanceChanging_ = gainChanging_ = 0;
+    inputChanging_ = 0;
+    staticInput_ = 0.0f;
+    designPending_ = -1;
+    clearPending_ = 1;
+    steadyCheck_ = 0;
+    reportedChanging_ = -1;
+    countdown_ = blockSize;
+    coefficients_ = {};
+    const int32_t rate = owner->sampleRateHz > 0 ? owner->sampleRateHz : 44100;
+    linearIndexScale_ = linearIndexScale(rate);
+    tenthSampleRate_ = 0.1f * static_cast<float>(rate);
+    evaluate();
+}
+
+void CK_DSP_BiQuad_Static::clearState()
+{
+    for (int i = 0; i < kMaxSections; ++i)
+        channelA_[i] = channelB_[i] = Section{};
+}
+
+void CK_DSP_BiQuad_Static::markDesignPending()
+{
+    const int32_t changing = frequencyChanging_ | resonanceChanging_ | gainChanging_;
+    designPending_ = changing ? 1 : -1;
+}
+
+void CK_DSP_BiQuad_Static::handleEvent(const CK_Event& event, int32_t firstFrame)
+{
+    countdown_ = blockSize;
+    const int16_t changing = event.kind != 0 ? 1 : 0;
+    const int16_t on = event.intValue != 0 ? 1 : 0;
+    switch (event.pin) {
+    case 0:
+        inputChanging_ = changing;
+        staticInput_ = changing ? 1.0f : in_[0][firstFrame];
+        break;
+    case 1:
+        break;
+    case 2:
+    case 3:
+    case 4:
+        (event.pin == 2 ? frequencyChanging_ : event.pin == 3 ? resonanceChanging_ : gainChanging_) = changing;
+        markDesignPending();
+        break;
+    case 5:
+        type_ = static_cast<int16_t>(event.intValue);
+        if (type_ != lastType_) {
+            lastType_ = type_;
+            markDesignPending();
+        }
+        break;
+    case 6: {
+        const int32_t n = event.intValue + 1;
+        sections_ = static_cast<int16_t>(n < 1 ? 1 : (n > kMaxSections ? kMaxSections : n));
+        markDesignPending();
+        break;
+    }
+    case 7:
+        linearAxis_ = on;
+        markDesignPending();
+        break;
+    case 10:
+        run_ = on;
+        if (!on)
+            clearPending_ = 1;
+        break;
+    case 11:
+        if (event.intValue > 0)
+            clearPending_ = 1;
+        return;
+    case 9:
+    case 19:
+        (event.pin == 9 ? switchA_ : switchB_) = on;
+        if (!switchA_ && !switchB_) {
+            clearPending_ = 1;
+            useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();
+            if (reportedChanging_ == 0)
+                reportedChanging_ = -1;
+        }
+        break;
+    default:
+        return;
+    }
+    evaluate();
+}
+
+void CK_DSP_BiQuad_Static::evaluate()
+{
+    if (!switchA_ && !switchB_)
+        return;
+    if (run_ && type_ != 0) {
+        useRoutine<&CK_DSP_BiQuad_Static::filter>();
+        steadyCheck_ = staticInput_ == 0.0f ? 1 : 0;
+    } else {
+        if (!inputChanging_)
+            reportedChanging_ = -1;
+        useRoutine<&CK_DSP_BiQuad_Static::passThrough>();
+    }
+}
+
+void CK_DSP_BiQuad_Static::designCoefficients(int32_t frame)
+{
+    const float f = in_[2][frame];
+    const float r = in_[3][frame];
+    const float g = in_[4][frame];
+    // The resonance range tables are indexed by the section count; they hold entries 0..7.
+    const int s = sections_ > 7 ? 7 : sections_;
+    const Axis axis = linearAxis_ ? Axis::linear(owner->tables, linearIndexScale_) : Axis::exponential(owner->tables);
+    const Position p = axis.position(f);
+    switch (type_) {
+    case 1: coefficients_ = lowPassV(lookup(axis.cot, p), dampingV(kResA[s], r)); break;
+    case 2: coefficients_ = lowPassQ(lookup(axis.tan, p), qFactor(kResB[s], r)); break;
+    case 3: coefficients_ = lowPassSC(lookup(axis.sin, p), lookup(axis.cos, p), alphaFactor(kResC3[s], r)); break;
+    case 4: coefficients_ = highPassV(lookup(axis.tan, p), dampingV(linearAxis_ ? kResD[s] : kResA[s], r)); break;
+    case 5: coefficients_ = highPassQ(lookup(axis.cot, p), qFactor(kResE[s], r)); break;
+    case 6:
+        coefficients_ = highPassInvertedSC(lookup(axis.sin, p), lookup(axis.cos, p), alphaFactor(kResF[s], r));
+        break;
+    case 7: coefficients_ = resonator(lookup(axis.cos, p), resonatorRadius(r)); break;
+    case 8: coefficients_ = notch(lookup(axis.sin, p), lookup(axis.cos, p), notchFactor(r)); break;
+    case 9: coefficients_ = peaking(lookup(axis.tan, p), r, g); break;
+    case 12: coefficients_ = butterworthLowPass(lookup(axis.cot, p)); break;
+    case 13: coefficients_ = butterworthHighPassInverted(lookup(axis.cot, p)); break;
+    case 14: coefficients_ = halfQ(f / tenthSampleRate_, false); break;
+    case 15: coefficients_ = halfQ(f / tenthSampleRate_, true); break;
+    default: break;
+    }
+}
+
+void CK_DSP_BiQuad_Static::report(int32_t changing)
+{
+    if (reportedChanging_ != changing) {
+        reportedChanging_ = changing;
+        sendEvent(clock, 0, changing, 0, 0.0f);
+        if (stereo_)
+            sendEvent(clock, 1, changing, 0, 0.0f);
+    }
+}
+
+void CK_DSP_BiQuad_Static::countDown(int32_t count)
+{
+    countdown_ -= count;
+    if (countdown_ < 0)
+        rest();
+}
+
+void CK_DSP_BiQuad_Static::clearIfPending()
+{
+    if (clearPending_) {
+        clearPending_ = 0;
+        clearState();
+    }
+}
+
+bool CK_DSP_BiQuad_Static::silent(const float* y) const
+{
+    for (int32_t n = 1; n < blockSize; ++n)
+        if (std::fabs(y[n]) > kSteadyTolerance)
+            return false;
+    return true;
+}
+
+void CK_DSP_BiQuad_Static::filter(int32_t firstFrame, int32_t count)
+{
+    report(1);
+    clearIfPending();
+    if (designPending_) {
+        designCoefficients(firstFrame);
+        if (designPending_ != 1)
+            designPending_ = 0;
+    }
+    const int32_t end = firstFrame + count;
+    const float* source = in_[0];
+    for (int i = 0; i < sections_; ++i) {
+        runSection(channelA_[i], coefficients_, source, outputs[0], firstFrame, end);
+        source = outputs[0];
+    }
+    if (stereo_) {
+        source = in_[1];
+        for (int i = 0; i < sections_; ++i) {
+            runSection(channelB_[i], coefficients_, source, outputs[1], firstFrame, end);
+            source = outputs[1];
+        }
+    }
+    // A silent input has died away once a whole block of output is silent.
+    if (steadyCheck_ && firstFrame == 0 && silent(outputs[0]) && (!stereo_ || silent(outputs[1])))
+        useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();
+}
+
+void CK_DSP_BiQuad_Static::passThrough(int32_t firstFrame, int32_t count)
+{
+    clearIfPending();
+    report(inputChanging_);
+    if (reportedChanging_ == 0)
+        countDown(count);
+    const size_t bytes = sizeof(float) * static_cast<size_t>(count);
+    std::memcpy(outputs[0] + firstFrame, in_[0] + firstFrame, bytes);
+    if (stereo_)
+        std::memcpy(outputs[1] + firstFrame, in_[1] + firstFrame, bytes);
+}
+
+void CK_DSP_BiQuad_Static::zeroOutput(int32_t firstFrame, int32_t count)
+{
+    clearIfPending();
+    report(0);
+    countDown(count);
+    const size_t bytes = sizeof(float) * static_cast<size_t>(count);
+    std::memset(outputs[0] + firstFrame, 0, bytes);
+    if (stereo_)
+        std::memset(outputs[1] + firstFrame, 0, bytes);
+}
