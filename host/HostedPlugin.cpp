@@ -198,6 +198,14 @@ std::string HostedPlugin::programName()
     return queryString(effGetProgramName, 0);
 }
 
+void HostedPlugin::setProgramName(const std::string& name)
+{
+    // Plug-ins copy up to kVstMaxProgNameLen characters and a terminator.
+    char text[kVstMaxProgNameLen + 1] = {};
+    name.copy(text, kVstMaxProgNameLen);
+    dispatch(effSetProgramName, 0, 0, text);
+}
+
 void HostedPlugin::setProgram(int program)
 {
     dispatch(effBeginSetProgram);

@@ -83,6 +83,8 @@ public:
     std::string parameterLabel(int index);
 
     std::string programName();
+    // Renames the current program; the plug-in keeps at most kVstMaxProgNameLen characters.
+    void setProgramName(const std::string& name);
     void setProgram(int program);
     int getProgram();
     // Empty when the plug-in does not name that program.

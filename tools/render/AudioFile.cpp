@@ -1,9 +1,11 @@
 #include "tools/render/AudioFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -12,8 +14,11 @@ namespace brelvik::render {
 
 FileSource::FileSource(const std::string& path) : path_(path)
 {
-    if (access(path.c_str(), R_OK) != 0)
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || access(path.c_str(), R_OK) != 0)
         throw AudioError("cannot read '" + path + "': " + std::strerror(errno));
+    if (S_ISDIR(status.st_mode))
+        throw AudioError("cannot read '" + path + "': it is a folder");
     file_ = sf_open(path.c_str(), SFM_READ, &info_);
     if (!file_)
         throw AudioError("cannot read '" + path + "': " + sf_strerror(nullptr));
@@ -51,8 +56,27 @@ int BufferSource::read(const std::vector<float*>& planar, int maxFrames)
     return n;
 }
 
+namespace {
+
+// Formats that store floating-point or lossy-coded samples keep levels above full scale.
+bool clipsOvers(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+    case SF_FORMAT_VORBIS:
+    case SF_FORMAT_OPUS:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 AudioFileWriter::AudioFileWriter(const std::string& path, int format, int channels, int sampleRate)
-    : path_(path), tempPath_(path + ".partial-" + std::to_string(getpid())), channels_(channels)
+    : path_(path), tempPath_(path + ".partial-" + std::to_string(getpid())), channels_(channels),
+      clips_(clipsOvers(format))
 {
     SF_INFO info{};
     info.format = format;
@@ -82,6 +106,9 @@ void AudioFileWriter::write(const std::vector<const float*>& planar, int frames)
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels_; ++c)
             interleaved_[static_cast<size_t>(i) * channels_ + c] = planar[c][i];
+    if (clips_)
+        for (float v : interleaved_)
+            clipped_ += std::fabs(v) > 1.0f;
     if (sf_writef_float(file_, interleaved_.data(), frames) != frames)
         throw AudioError("error writing '" + path_ + "': " + sf_strerror(file_));
 }

@@ -66,22 +66,34 @@ private:
     int64_t position_ = 0;
 };
 
+// Where rendered audio goes: planar float frames, in order.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    virtual void write(const std::vector<const float*>& planar, int frames) = 0;
+};
+
 // Writes to a temporary file next to the target and renames it over the target in commit(), so
 // an interrupted or failed render never leaves a half-written file under the target's name.
-class AudioFileWriter {
+class AudioFileWriter : public AudioSink {
 public:
     AudioFileWriter(const std::string& path, int format, int channels, int sampleRate); // throws AudioError
-    ~AudioFileWriter(); // removes the temporary file unless committed
+    ~AudioFileWriter() override; // removes the temporary file unless committed
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-    void write(const std::vector<const float*>& planar, int frames);
+    void write(const std::vector<const float*>& planar, int frames) override;
     void commit();
+
+    // Samples beyond full scale that an integer format had to clip.
+    int64_t clippedSamples() const { return clipped_; }
 
 private:
     std::string path_;
     std::string tempPath_;
     int channels_;
+    bool clips_;
+    int64_t clipped_ = 0;
     SNDFILE* file_ = nullptr;
     std::vector<float> interleaved_;
 };

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -10,10 +11,21 @@ namespace brelvik::render {
 namespace {
 constexpr auto kQuietTime = std::chrono::seconds(1);
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+constexpr int kBarWidth = 30;
+
+std::string clock(int64_t frames, int sampleRate)
+{
+    const int64_t seconds = sampleRate > 0 ? frames / sampleRate : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    return text;
+}
 } // namespace
 
-Progress::Progress(std::string label, int64_t total)
-    : label_(std::move(label)), total_(total), enabled_(isatty(STDERR_FILENO) == 1), start_(Clock::now())
+Progress::Progress(std::string label, int64_t total, int sampleRate, bool enabled)
+    : label_(std::move(label)), total_(total), sampleRate_(sampleRate),
+      enabled_(enabled && isatty(STDERR_FILENO) == 1), start_(Clock::now())
 {
 }
 
@@ -33,7 +45,12 @@ void Progress::update(int64_t done)
         return;
     lastDraw_ = now;
     shown_ = true;
-    std::fprintf(stderr, "\r%s %3d%%", label_.c_str(), static_cast<int>(100 * done / total_));
+    done = std::min(done, total_);
+    const int filled = static_cast<int>(kBarWidth * done / total_);
+    const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '-');
+    std::fprintf(stderr, "\r%s [%s] %3d%%  %s / %s", label_.c_str(), bar.c_str(),
+                 static_cast<int>(100 * done / total_), clock(done, sampleRate_).c_str(),
+                 clock(total_, sampleRate_).c_str());
     std::fflush(stderr);
 }
 

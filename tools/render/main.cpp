@@ -1,43 +1,109 @@
-// brelvik-render: renders an audio file (or a built-in demo mix) through the plug-in binary,
-// loaded and driven the way a DAW drives it.
+// brelvik-render: masters an audio file (or a built-in demo mix) through the plug-in binary,
+// loaded and driven the way a DAW drives it, with the plug-in's programs, preset files and
+// parameters set from the command line.
 #include "tools/render/DemoMix.h"
+#include "tools/render/OutputFormat.h"
+#include "tools/render/PluginParameters.h"
+#include "tools/render/PluginState.h"
 #include "tools/render/Render.h"
 
+#include <signal.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <vector>
+#include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace brelvik::render;
 
 constexpr const char* kUsage =
-    "Usage: brelvik-render [--plugin PATH] IN OUT\n"
-    "       brelvik-render [--plugin PATH] --demo OUT\n"
+    "Usage: brelvik-render [OPTIONS] IN OUT\n"
+    "       brelvik-render [OPTIONS] --demo OUT\n"
+    "       brelvik-render [OPTIONS] --list-params | --list-programs | --save-preset F | --save-bank F\n"
     "\n"
-    "Renders the mono or stereo audio file IN through the Brelvik_Suite plug-in and writes OUT\n"
-    "in IN's format, sample rate and channel count. The plug-in runs in blocks of 512 frames at\n"
-    "IN's sample rate. OUT appears only once it is complete.\n"
+    "Masters the mono or stereo audio file IN through the Brelvik_Suite plug-in, loaded and driven\n"
+    "as a DAW drives it, and writes OUT: the same length, aligned sample for sample with IN (the\n"
+    "plug-in's latency is compensated), in IN's format, rate and bit depth unless told otherwise.\n"
+    "OUT appears only once it is complete. Any format libsndfile reads and writes will do (WAV,\n"
+    "FLAC, AIFF, OGG, ...). A report of loudness and peaks follows the render.\n"
     "\n"
-    "  --plugin PATH  plug-in binary to load (default: " BRELVIK_DEFAULT_PLUGIN_PATH ")\n"
-    "  --demo OUT     make an 8-second demo mix (drums, bass, pad; 48 kHz, 24-bit WAV) and\n"
-    "                 render it to OUT\n"
-    "  -h, --help     show this help\n";
+    "Settings, applied in this order:\n"
+    "  --bank FILE.fxb       load a bank of programs (chunk or parameter form)\n"
+    "  --program N           select program N, counted from 0 (or give its name)\n"
+    "  --preset FILE.fxp     load a program file into the current program\n"
+    "  --set NAME=VALUE      set a parameter by name or index, in its own units or by the label it\n"
+    "                        shows, e.g. --set \"Low Thresh dB=-18\" --set \"Metering=RMS\";\n"
+    "                        may be repeated\n"
+    "Saving and listing, after the settings:\n"
+    "  --save-preset FILE    save the current program as a .fxp file\n"
+    "  --save-bank FILE      save all programs as a .fxb file\n"
+    "  --save-form FORM      chunk (the plug-in's own state, as hosts save it) or params\n"
+    "                        (a list of parameter values); default chunk\n"
+    "  --list-programs       list the programs\n"
+    "  --list-params         list the parameters: index, name, value, range or labels\n"
+    "Output file:\n"
+    "  --format NAME         wav, flac, aiff, ogg, caf, w64, rf64, ... (default: OUT's extension,\n"
+    "                        else IN's format)\n"
+    "  --bits N              8, 16, 24 or 32-bit samples (32 or 64 with --float)\n"
+    "  --float               floating-point samples\n"
+    "Rendering:\n"
+    "  --demo OUT            make an 8-second demo mix (drums, bass, pad; 48 kHz, 24-bit) and\n"
+    "                        master it into OUT\n"
+    "  --plugin PATH         plug-in binary (default: " BRELVIK_DEFAULT_PLUGIN_PATH ")\n"
+    "  --block N             frames per processing call (default 512)\n"
+    "  --quiet               no progress bar\n"
+    "  -h, --help            show this help\n"
+    "\n"
+    "Exit status: 0 done; 1 the work could not be done (the reason is on stderr); 2 the command\n"
+    "line is wrong; 130 interrupted.\n";
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+constexpr int kDefaultSampleRate = 48000;
+constexpr int kMaxBlockSize = 1 << 16;
 
 struct Arguments {
     std::string pluginPath = BRELVIK_DEFAULT_PLUGIN_PATH;
     bool demo = false;
     std::string input;
     std::string output;
+    std::string bank;
+    std::string program;
+    std::string preset;
+    std::vector<std::string> assignments;
+    std::string savePreset;
+    std::string saveBank;
+    PresetForm saveForm = PresetForm::Chunk;
+    bool listPrograms = false;
+    bool listParams = false;
+    FormatRequest format;
+    int blockSize = 512;
+    bool quiet = false;
 };
 
 struct UsageError {
     std::string message;
 };
+
+int parseInteger(const std::string& text, const char* option)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 0 || value > kMaxBlockSize)
+        throw UsageError{std::string(option) + " takes a whole number, not '" + text + "'"};
+    return static_cast<int>(value);
+}
 
 Arguments parseArguments(int argc, char** argv)
 {
@@ -45,50 +111,275 @@ Arguments parseArguments(int argc, char** argv)
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        auto value = [&](const char* option) {
+        std::string inlineValue;
+        bool hasInline = false;
+        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+            inlineValue = arg.substr(arg.find('=') + 1);
+            arg = arg.substr(0, arg.find('='));
+            hasInline = true;
+        }
+        auto value = [&]() {
+            if (hasInline)
+                return inlineValue;
             if (i + 1 >= argc)
-                throw UsageError{std::string(option) + " needs a value"};
+                throw UsageError{arg + " needs a value"};
             return std::string(argv[++i]);
         };
+        auto flag = [&]() {
+            if (hasInline)
+                throw UsageError{arg + " takes no value"};
+            return true;
+        };
+
         if (arg == "--plugin")
-            args.pluginPath = value("--plugin");
-        else if (arg.rfind("--plugin=", 0) == 0)
-            args.pluginPath = arg.substr(std::strlen("--plugin="));
+            args.pluginPath = value();
         else if (arg == "--demo")
-            args.demo = true;
+            args.demo = flag();
+        else if (arg == "--bank")
+            args.bank = value();
+        else if (arg == "--program")
+            args.program = value();
+        else if (arg == "--preset")
+            args.preset = value();
+        else if (arg == "--set") {
+            std::string assignment = value();
+            if (assignment.find('=') == std::string::npos)
+                throw UsageError{"--set takes NAME=VALUE, not '" + assignment + "'"};
+            args.assignments.push_back(assignment);
+        } else if (arg == "--save-preset")
+            args.savePreset = value();
+        else if (arg == "--save-bank")
+            args.saveBank = value();
+        else if (arg == "--save-form") {
+            const std::string form = value();
+            if (form == "chunk")
+                args.saveForm = PresetForm::Chunk;
+            else if (form == "params" || form == "parameters")
+                args.saveForm = PresetForm::Parameters;
+            else
+                throw UsageError{"--save-form is chunk or params, not '" + form + "'"};
+        } else if (arg == "--list-programs")
+            args.listPrograms = flag();
+        else if (arg == "--list-params")
+            args.listParams = flag();
+        else if (arg == "--format")
+            args.format.container = value();
+        else if (arg == "--bits")
+            args.format.bits = parseInteger(value(), "--bits");
+        else if (arg == "--float")
+            args.format.floatingPoint = flag();
+        else if (arg == "--block") {
+            args.blockSize = parseInteger(value(), "--block");
+            if (args.blockSize == 0)
+                throw UsageError{"--block must be at least 1"};
+        } else if (arg == "--quiet" || arg == "-q")
+            args.quiet = flag();
         else if (arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
         else
             positional.push_back(arg);
     }
+
+    const bool standalone = args.listPrograms || args.listParams || !args.savePreset.empty() || !args.saveBank.empty();
     if (args.demo) {
         if (positional.size() != 1)
             throw UsageError{"--demo takes exactly one output file"};
         args.output = positional[0];
-    } else {
-        if (positional.size() != 2)
-            throw UsageError{"expected an input and an output file"};
+    } else if (positional.size() == 2) {
         args.input = positional[0];
         args.output = positional[1];
+    } else if (!(positional.empty() && standalone)) {
+        throw UsageError{positional.size() == 1 ? "an output file is missing" : "expected an input and an output file"};
     }
     return args;
 }
 
-std::string decibels(float linear)
+std::atomic<bool> gInterrupted{false};
+
+void onSignal(int)
 {
-    if (linear <= 0.0f)
-        return "-inf dBFS";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f dBFS", 20.0 * std::log10(linear));
+    gInterrupted = true;
+}
+
+// An interrupted render removes its temporary file and exits instead of dying mid-write.
+void catchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
-std::string describe(const RenderResult& r)
+int findProgram(brelvik::host::HostedPlugin& plugin, const std::string& key)
 {
-    char text[512];
-    std::snprintf(text, sizeof text, "%s, %d Hz, %.2f s", r.channels == 1 ? "mono" : "stereo", r.sampleRate,
-                  static_cast<double>(r.frames) / r.sampleRate);
+    const int count = plugin.effect()->numPrograms;
+    char* end = nullptr;
+    const long number = std::strtol(key.c_str(), &end, 10);
+    if (!key.empty() && *end == '\0') {
+        if (number < 0 || number >= count)
+            throw std::runtime_error("there is no program " + key + "; the plug-in has " + std::to_string(count) +
+                                     (count > 0 ? " (0 to " + std::to_string(count - 1) + ")" : ""));
+        return static_cast<int>(number);
+    }
+    for (int p = 0; p < count; ++p)
+        if (lower(plugin.programNameIndexed(p)) == lower(key))
+            return p;
+    throw std::runtime_error("the plug-in has no program named '" + key + "' (see --list-programs)");
+}
+
+void applySettings(brelvik::host::HostedPlugin& plugin, PluginParameters& parameters, const Arguments& args)
+{
+    if (!args.bank.empty())
+        applyPreset(plugin, readPresetFile(args.bank), PresetKind::Bank, args.bank);
+    if (!args.program.empty())
+        plugin.setProgram(findProgram(plugin, args.program));
+    if (!args.preset.empty())
+        applyPreset(plugin, readPresetFile(args.preset), PresetKind::Program, args.preset);
+    for (const std::string& assignment : args.assignments) {
+        try {
+            parameters.assign(assignment);
+        } catch (const UnknownParameter& e) {
+            throw std::runtime_error("--set \"" + assignment + "\": " + e.what() + "; --list-params shows them all");
+        } catch (const ParameterError& e) {
+            throw std::runtime_error("--set \"" + assignment + "\": " + e.what());
+        }
+    }
+}
+
+void listPrograms(brelvik::host::HostedPlugin& plugin)
+{
+    const int current = plugin.getProgram();
+    std::printf("programs (* current):\n");
+    for (int p = 0; p < plugin.effect()->numPrograms; ++p)
+        std::printf("%c %3d  %s\n", p == current ? '*' : ' ', p, plugin.programNameIndexed(p).c_str());
+}
+
+void listParameters(PluginParameters& parameters)
+{
+    size_t width = 4;
+    for (int i = 0; i < parameters.count(); ++i)
+        width = std::max(width, parameters.name(i).size());
+    const int w = static_cast<int>(width);
+    std::printf("%3s  %-*s  %-12s  %s\n", "#", w, "name", "value", "range");
+    for (int i = 0; i < parameters.count(); ++i) {
+        const ParameterInfo info = parameters.describe(i);
+        const std::string value = info.display + (info.unit.empty() ? "" : " " + info.unit);
+        std::printf("%3d  %-*s  %-12s  %s\n", i, w, info.name.c_str(), value.c_str(),
+                    PluginParameters::describeRange(info).c_str());
+    }
+}
+
+void saveFiles(brelvik::host::HostedPlugin& plugin, const Arguments& args)
+{
+    PresetForm form = args.saveForm;
+    if (form == PresetForm::Chunk && preferredForm(plugin) != PresetForm::Chunk)
+        form = PresetForm::Parameters; // a plug-in without chunks can only be saved as values
+    if (!args.savePreset.empty()) {
+        const PresetFile program = captureProgram(plugin, form);
+        writePresetFile(args.savePreset, program);
+        std::printf("saved the current program to %s (%s)\n", args.savePreset.c_str(), describe(program).c_str());
+    }
+    if (!args.saveBank.empty()) {
+        const PresetFile bank = captureBank(plugin, form);
+        writePresetFile(args.saveBank, bank);
+        std::printf("saved all %d programs to %s (%s)\n", bank.count, args.saveBank.c_str(), describe(bank).c_str());
+    }
+}
+
+std::string level(double value, const char* unit, int width)
+{
+    char text[48];
+    if (std::isfinite(value))
+        std::snprintf(text, sizeof text, "%*.1f %s", width, value, unit);
+    else
+        std::snprintf(text, sizeof text, "%*s %s", width, value < 0 ? "-inf" : "inf", unit);
     return text;
+}
+
+void printLoudness(const char* what, const LoudnessReport& r)
+{
+    std::printf("  %-7s %s  %s  %s  %s\n", what, level(r.integratedLufs, "LUFS", 6).c_str(),
+                level(r.rangeLu, "LU", 5).c_str(), level(r.truePeakDbtp, "dBTP", 6).c_str(),
+                level(r.samplePeakDbfs, "dBFS", 6).c_str());
+}
+
+void printReport(const std::string& sourceName, const Arguments& args, int outputFormat,
+                 brelvik::host::HostedPlugin& plugin, const RenderResult& r)
+{
+    std::printf("rendered %s (%s, %d Hz, %.2f s) through %s to %s (%s)\n", sourceName.c_str(),
+                r.channels == 1 ? "mono" : "stereo", r.sampleRate, static_cast<double>(r.frames) / r.sampleRate,
+                plugin.effectName().c_str(), args.output.c_str(), describeFormat(outputFormat).c_str());
+    std::printf("program %d \"%s\"; latency %d samples (%.2f ms), compensated\n", plugin.getProgram(),
+                plugin.programName().c_str(), r.latency, 1000.0 * r.latency / r.sampleRate);
+    std::printf("  %-7s %11s  %8s  %11s  %11s\n", "", "integrated", "range", "true peak", "sample peak");
+    printLoudness("input", r.input);
+    printLoudness("output", r.output);
+}
+
+int run(const Arguments& args)
+{
+    std::unique_ptr<AudioSource> source;
+    std::string sourceName;
+    if (args.demo) {
+        DemoMix mix = makeDemoMix();
+        source = std::make_unique<BufferSource>(
+            std::vector<std::vector<float>>{std::move(mix.left), std::move(mix.right)}, DemoMix::kSampleRate,
+            SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+        sourceName = "demo mix";
+    } else if (!args.input.empty()) {
+        source = std::make_unique<FileSource>(args.input);
+        sourceName = args.input;
+    }
+
+    ChosenFormat format;
+    if (source) {
+        if (source->channels() != 1 && source->channels() != 2)
+            throw std::runtime_error("'" + sourceName + "' has " + std::to_string(source->channels()) +
+                                     " channels; only mono and stereo files can be rendered");
+        format = chooseOutputFormat(source->format(), args.output, args.format, source->channels(),
+                                    source->sampleRate());
+    }
+
+    EffectInstance effect(args.pluginPath, source ? source->sampleRate() : kDefaultSampleRate, args.blockSize);
+    brelvik::host::HostedPlugin& plugin = effect.plugin();
+    PluginParameters parameters(plugin);
+    applySettings(plugin, parameters, args);
+    saveFiles(plugin, args);
+    if (args.listPrograms)
+        listPrograms(plugin);
+    if (args.listParams)
+        listParameters(parameters);
+    if (!source)
+        return 0;
+
+    if (!format.note.empty())
+        std::fprintf(stderr, "brelvik-render: note: %s\n", format.note.c_str());
+    AudioFileWriter writer(args.output, format.format, source->channels(), source->sampleRate());
+    RenderSettings settings;
+    settings.label = "mastering";
+    settings.progress = !args.quiet;
+    settings.cancel = &gInterrupted;
+    const RenderResult result = renderStream(effect, *source, writer, settings);
+    writer.commit();
+
+    printReport(sourceName, args, format.format, plugin, result);
+    if (result.nonFinite > 0)
+        std::fprintf(stderr, "brelvik-render: warning: the plug-in produced %lld NaN or infinite samples\n",
+                     static_cast<long long>(result.nonFinite));
+    if (writer.clippedSamples() > 0)
+        std::fprintf(stderr, "brelvik-render: warning: %lld samples above full scale were clipped (%s); "
+                             "--float keeps them\n",
+                     static_cast<long long>(writer.clippedSamples()), describeFormat(format.format).c_str());
+    if (!std::isfinite(result.output.samplePeakDbfs) && std::isfinite(result.input.samplePeakDbfs))
+        std::fprintf(stderr, "brelvik-render: warning: the output is silent\n");
+    return 0;
 }
 
 } // namespace
@@ -97,7 +388,7 @@ int main(int argc, char** argv)
 {
     if (argc == 1) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return kExitUsage;
     }
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
@@ -111,42 +402,20 @@ int main(int argc, char** argv)
         args = parseArguments(argc, argv);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "brelvik-render: %s (see brelvik-render --help)\n", e.message.c_str());
-        return 2;
+        return kExitUsage;
     }
 
+    catchInterrupts();
     try {
-        std::unique_ptr<AudioSource> source;
-        std::string sourceName;
-        if (args.demo) {
-            DemoMix mix = makeDemoMix();
-            source = std::make_unique<BufferSource>(std::vector<std::vector<float>>{std::move(mix.left),
-                                                                                    std::move(mix.right)},
-                                                    DemoMix::kSampleRate, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-            sourceName = "demo mix";
-        } else {
-            source = std::make_unique<FileSource>(args.input);
-            sourceName = args.input;
-        }
-
-        RenderSettings settings;
-        settings.pluginPath = args.pluginPath;
-        RenderResult result = renderFile(*source, sourceName, args.output, settings);
-
-        std::printf("rendered %s (%s) through %s to %s\n", sourceName.c_str(), describe(result).c_str(),
-                    result.effectName.c_str(), args.output.c_str());
-        std::printf("peak level: input %s, output %s\n", decibels(result.inputPeak).c_str(),
-                    decibels(result.outputPeak).c_str());
-        if (result.nonFinite > 0)
-            std::fprintf(stderr, "brelvik-render: warning: the plug-in produced %lld NaN or infinite samples\n",
-                         static_cast<long long>(result.nonFinite));
-        if (result.outputPeak == 0.0f && result.inputPeak > 0.0f)
-            std::fprintf(stderr, "brelvik-render: warning: the output is silent\n");
-        if (result.latency > 0)
-            std::printf("the output is delayed by the plug-in's latency of %d samples (%.2f ms)\n", result.latency,
-                        1000.0 * result.latency / result.sampleRate);
-        return 0;
+        return run(args);
+    } catch (const RenderCancelled& e) {
+        std::fprintf(stderr, "brelvik-render: %s\n", e.what());
+        return kExitInterrupted;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "brelvik-render: out of memory\n");
+        return kExitFailure;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "brelvik-render: %s\n", e.what());
-        return 1;
+        return kExitFailure;
     }
 }

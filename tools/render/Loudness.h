@@ -1,0 +1,37 @@
+// Loudness and peak measurement after EBU R 128 / ITU-R BS.1770 (libebur128): integrated
+// loudness, loudness range, true peak and sample peak of interleaved float audio.
+#pragma once
+
+#include <ebur128.h>
+
+#include <cstddef>
+
+namespace brelvik::render {
+
+struct LoudnessReport {
+    double integratedLufs; // -inf for silence or audio shorter than one 400 ms block
+    double rangeLu;        // 0 when there is too little audio to tell
+    double truePeakDbtp;   // -inf for silence
+    double samplePeakDbfs; // -inf for silence
+};
+
+class LoudnessMeter {
+public:
+    // A mono signal counts as dual mono: one channel heard on both speakers, as the render plays
+    // it. Throws std::runtime_error when libebur128 refuses the format.
+    LoudnessMeter(int channels, int sampleRate);
+    ~LoudnessMeter();
+    LoudnessMeter(const LoudnessMeter&) = delete;
+    LoudnessMeter& operator=(const LoudnessMeter&) = delete;
+
+    // Samples that are not finite are counted as silence, so one bad sample does not void the
+    // whole measurement.
+    void add(const float* interleaved, size_t frames);
+    LoudnessReport report() const;
+
+private:
+    ebur128_state* state_;
+    int channels_;
+};
+
+} // namespace brelvik::render
