@@ -13,70 +13,7 @@
 
 namespace {
 
-using eqtest::Stream;
-
-// One coefficient module feeding band 1 of an engine, as the equaliser is wired, with recorders on
-// the module's changing (output 0) and active (output 5) announcements.
-struct BandRig {
-    CK_ModuleOwner owner;
-    eqtest::Driver drive{owner};
-    CK_DSP_BiQuad_Coeff* coeff = nullptr;
-    CK_DSP_BiQuad_Multi_Engine* engine = nullptr;
-    RecordingModule* announcements = nullptr; // pin 0: active; pin 1: changing
-    Stream freq, width, gain, audio;
-
-    explicit BandRig(int32_t rate)
-    {
-        drive.setRate(rate);
-        coeff = drive.add<CK_DSP_BiQuad_Coeff>();
-        engine = drive.add<CK_DSP_BiQuad_Multi_Engine>();
-        announcements = drive.add<RecordingModule>();
-        coeff->setInput(0, freq.data());
-        coeff->setInput(1, width.data());
-        coeff->setInput(2, gain.data());
-        engine->setInput(0, audio.data());
-        for (int pin = 0; pin < 6; ++pin)
-            drive.connect(coeff, pin, engine, 9 + pin);
-        drive.connect(coeff, 5, announcements, 0);
-        drive.connect(coeff, 0, announcements, 1);
-        drive.streams = {&freq, &width, &gain, &audio};
-        drive.prepareAll();
-        coeff->postEvent(owner.clock, 5, 0, 1, 0.1f, nullptr);  // per-sample coefficients
-        engine->postEvent(owner.clock, 1, 0, 1, 0.1f, nullptr); // read them per sample
-        engine->postEvent(owner.clock, 0, 1, 0, 0.0f, nullptr); // live audio
-    }
-
-    // A static band: frequency in Hz, width 0..1, gain input g (g' = g + 0.5).
-    void setBand(double hz, float w, float g)
-    {
-        const auto v = static_cast<float>(hz / 10.0);
-        freq.value = [v](uint32_t) { return v; };
-        width.value = [w](uint32_t) { return w; };
-        gain.value = [g](uint32_t) { return g; };
-        for (int pin = 0; pin < 3; ++pin)
-            coeff->postEvent(owner.clock, pin, 0, 0, 0.0f, nullptr);
-        drive.run(owner.cappedBlockSize);
-    }
-
-    CK_BiQuad coefficientsAt(int32_t frame) const
-    {
-        return {coeff->outputs[0][frame], coeff->outputs[1][frame], coeff->outputs[2][frame],
-                coeff->outputs[3][frame], coeff->outputs[4][frame]};
-    }
-    CK_BiQuad lastCoefficients() const
-    {
-        return coefficientsAt((drive.position + owner.cappedBlockSize - 1) % owner.cappedBlockSize);
-    }
-    // The last announcement received on a recorder pin, or -1.
-    int32_t lastAnnounced(int pin, bool kind = false) const
-    {
-        int32_t v = -1;
-        for (const auto& h : announcements->handled)
-            if (h.pin == pin)
-                v = kind ? h.kind : h.intValue;
-        return v;
-    }
-};
+using eqtest::BandRig;
 
 double centreGainDb(float g)
 {
