@@ -1,0 +1,197 @@
+#include "dsp/dynamics/CK_DSP_ST_Mix.h"
+
+#include <algorithm>
+#include <cstring>
+
+CK_DSP_ST_Mix::CK_DSP_ST_Mix(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(moduleOwner)
+{
+    allocateOutput(0);
+    allocateOutput(1);
+}
+
+void CK_DSP_ST_Mix::setInput(int pin, const float* source)
+{
+    CK_ModuleStd::setInput(pin, source);
+    if (source && pin >= kFirstBandInput && pin < kFirstBandInput + kBandInputs)
+        bandDry = 1;
+}
+
+void CK_DSP_ST_Mix::prepare()
+{
+    useRoutine<&CK_DSP_ST_Mix::mix>();
+    state.reset();
+    wetChanging = dryChanging = mixChanging = gainChanging = 1;
+    enable = 1;
+    wetOnly = 0;
+}
+
+void CK_DSP_ST_Mix::handleEvent(const CK_Event& e, int32_t)
+{
+    state.idleCountdown = blockSize;
+    if (e.pin > 8)
+        return;
+    const int32_t changing = e.kind != 0 ? 1 : 0;
+    switch (e.pin) {
+    case 2:
+    case 3:
+        dryChanging = changing;
+        break;
+    case 4:
+        mixChanging = changing;
+        break;
+    case 5:
+        gainChanging = changing;
+        break;
+    case 6:
+        decode = e.intValue;
+        break;
+    case 7:
+        enable = changing;
+        break;
+    case 8:
+        wetOnly = e.intValue;
+        break;
+    default:
+        wetChanging = changing;
+        break;
+    }
+    selectProcess();
+}
+
+void CK_DSP_ST_Mix::selectProcess()
+{
+    if (!enable) {
+        useRoutine<&CK_DSP_ST_Mix::silent>();
+        return;
+    }
+    if (wetOnly) {
+        state.want(wetChanging);
+        useRoutine<&CK_DSP_ST_Mix::wetCopy>();
+        return;
+    }
+    state.want(wetChanging | dryChanging | mixChanging | gainChanging);
+    if (bandDry) {
+        if (decode)
+            useRoutine<&CK_DSP_ST_Mix::bandMixDecode>();
+        else
+            useRoutine<&CK_DSP_ST_Mix::bandMix>();
+    } else if (decode) {
+        useRoutine<&CK_DSP_ST_Mix::mixDecode>();
+    } else {
+        useRoutine<&CK_DSP_ST_Mix::mix>();
+    }
+}
+
+// Tells the readers what the outputs do now; once everything is static for longer than a block
+// (so every buffer position holds the final values), the module rests after this run.
+void CK_DSP_ST_Mix::beginRun(int32_t count)
+{
+    state.announce(*this, state.wanted, 2);
+    if (state.wanted == 0 && state.idleAfter(count))
+        rest();
+}
+
+void CK_DSP_ST_Mix::silent(int32_t firstFrame, int32_t count)
+{
+    state.announce(*this, 0, 2);
+    if (state.idleAfter(count))
+        rest();
+    std::fill(outputs[0] + firstFrame, outputs[0] + firstFrame + count, 0.0f);
+    std::fill(outputs[1] + firstFrame, outputs[1] + firstFrame + count, 0.0f);
+}
+
+void CK_DSP_ST_Mix::wetCopy(int32_t firstFrame, int32_t count)
+{
+    beginRun(count);
+    const auto bytes = sizeof(float) * static_cast<size_t>(count);
+    std::memcpy(outputs[0] + firstFrame, signalOrSilence(inputs[0]) + firstFrame, bytes);
+    std::memcpy(outputs[1] + firstFrame, signalOrSilence(inputs[1]) + firstFrame, bytes);
+}
+
+void CK_DSP_ST_Mix::mix(int32_t firstFrame, int32_t count)
+{
+    beginRun(count);
+    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
+    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
+    const float* dryA = signalOrSilence(inputs[2]) + firstFrame;
+    const float* dryB = signalOrSilence(inputs[3]) + firstFrame;
+    const float* g = signalOrSilence(inputs[4]) + firstFrame;
+    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    float* outA = outputs[0] + firstFrame;
+    float* outB = outputs[1] + firstFrame;
+    for (int32_t i = 0; i < count; ++i) {
+        const float dryGain = g[i] * h[i];
+        const float wetGain = (1.0f - g[i]) * h[i];
+        outA[i] = dryA[i] * dryGain + wetA[i] * wetGain;
+        outB[i] = dryB[i] * dryGain + wetB[i] * wetGain;
+    }
+}
+
+// Only the wet part is mid and side here; the dry signal is already left and right.
+void CK_DSP_ST_Mix::mixDecode(int32_t firstFrame, int32_t count)
+{
+    beginRun(count);
+    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
+    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
+    const float* dryA = signalOrSilence(inputs[2]) + firstFrame;
+    const float* dryB = signalOrSilence(inputs[3]) + firstFrame;
+    const float* g = signalOrSilence(inputs[4]) + firstFrame;
+    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    float* outA = outputs[0] + firstFrame;
+    float* outB = outputs[1] + firstFrame;
+    for (int32_t i = 0; i < count; ++i) {
+        const float dryGain = g[i] * h[i];
+        const float wetGain = (1.0f - g[i]) * h[i];
+        outA[i] = dryA[i] * dryGain + (wetA[i] + wetB[i]) * wetGain;
+        outB[i] = dryB[i] * dryGain + (wetA[i] - wetB[i]) * wetGain;
+    }
+}
+
+void CK_DSP_ST_Mix::bandMix(int32_t firstFrame, int32_t count)
+{
+    beginRun(count);
+    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
+    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
+    const float* lowA = signalOrSilence(inputs[19]) + firstFrame;
+    const float* lowB = signalOrSilence(inputs[20]) + firstFrame;
+    const float* midA = signalOrSilence(inputs[21]) + firstFrame;
+    const float* midB = signalOrSilence(inputs[22]) + firstFrame;
+    const float* highA = signalOrSilence(inputs[23]) + firstFrame;
+    const float* highB = signalOrSilence(inputs[24]) + firstFrame;
+    const float* g = signalOrSilence(inputs[4]) + firstFrame;
+    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    float* outA = outputs[0] + firstFrame;
+    float* outB = outputs[1] + firstFrame;
+    for (int32_t i = 0; i < count; ++i) {
+        const float dryGain = g[i] * h[i];
+        const float wetGain = (1.0f - g[i]) * h[i];
+        outA[i] = (lowA[i] + midA[i] + highA[i]) * dryGain + wetA[i] * wetGain;
+        outB[i] = (lowB[i] + midB[i] + highB[i]) * dryGain + wetB[i] * wetGain;
+    }
+}
+
+// Both the bands and the wet signal are mid and side: mix first, then decode.
+void CK_DSP_ST_Mix::bandMixDecode(int32_t firstFrame, int32_t count)
+{
+    beginRun(count);
+    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
+    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
+    const float* lowA = signalOrSilence(inputs[19]) + firstFrame;
+    const float* lowB = signalOrSilence(inputs[20]) + firstFrame;
+    const float* midA = signalOrSilence(inputs[21]) + firstFrame;
+    const float* midB = signalOrSilence(inputs[22]) + firstFrame;
+    const float* highA = signalOrSilence(inputs[23]) + firstFrame;
+    const float* highB = signalOrSilence(inputs[24]) + firstFrame;
+    const float* g = signalOrSilence(inputs[4]) + firstFrame;
+    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    float* outA = outputs[0] + firstFrame;
+    float* outB = outputs[1] + firstFrame;
+    for (int32_t i = 0; i < count; ++i) {
+        const float dryGain = g[i] * h[i];
+        const float wetGain = (1.0f - g[i]) * h[i];
+        const float m = (lowA[i] + midA[i] + highA[i]) * dryGain + wetA[i] * wetGain;
+        const float s = (lowB[i] + midB[i] + highB[i]) * dryGain + wetB[i] * wetGain;
+        outA[i] = m + s;
+        outB[i] = m - s;
+    }
+}
