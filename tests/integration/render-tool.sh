@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks brelvik-render from the outside, as a user runs it: formats and channel counts survive the
-# render, bad input gives a one-line error and a non-zero exit, and an existing output file is only
-# ever replaced by a complete render.
+# render, output formats follow the command line, bad input gives a one-line error and a non-zero
+# exit, an existing output file is only ever replaced by a complete render, and settings, listings
+# and preset files work from the command line.
 # Usage: render-tool.sh BRELVIK_RENDER PLUGIN.so
 # Exits 77 (skipped) when sox is not installed.
 set -uo pipefail
@@ -77,6 +78,95 @@ run --demo demo.wav
 check "the demo renders" test $? -eq 0
 check "the demo is stereo" test "$(info -c demo.wav)" = 2
 check "the demo is 8 seconds at 48 kHz" test "$(info -s demo.wav)" = 384000
+
+# ---- the report
+run stereo.wav out.wav
+check "the report gives the loudness of input and output" \
+  test "$(grep -cE '^  (input|output) +(-?[0-9.]+|-inf) LUFS +[0-9.]+ LU +(-?[0-9.]+|-inf) dBTP +(-?[0-9.]+|-inf) dBFS$' stdout.txt)" = 2
+check "the report states the compensated latency" grep -q 'latency 88 samples (2.00 ms), compensated' stdout.txt
+check "the report names the program" grep -q '^program 0 "default"' stdout.txt
+check "no progress bar when stderr is not a terminal" test -z "$(grep -F 'mastering [' stderr.txt)"
+
+# ---- output formats
+run stereo.wav out.flac
+check "OUT's extension picks the container" test "$(info -t out.flac)" = flac
+check "FLAC from a 16-bit WAV stays 16-bit" test "$(info -b out.flac)" = 16
+run --format aiff --bits 24 stereo.wav out.aif
+check "--format and --bits are obeyed" test "$(info -t out.aif)-$(info -b out.aif)" = aiff-24
+run --float stereo.wav float.wav
+check "--float writes floating-point samples" test "$(info -e float.wav)" = "Floating Point PCM"
+run --format flac --float stereo.wav never.flac
+check "float FLAC is refused" test $? -eq 1
+check "float FLAC is explained" grep -q 'FLAC cannot hold 32-bit float samples' stderr.txt
+check "a refused format creates no file" test ! -e never.flac
+run --bits 12 stereo.wav never.wav
+check "an impossible bit depth is refused" grep -q -- '--bits takes 8, 16, 24 or 32' stderr.txt
+sox -n -r 44100 -c 2 -b 32 -e floating-point float-in.wav synth 0.3 sine 300
+run float-in.wav to.flac
+check "a float input rendered to FLAC falls back to 24 bits" test "$(info -b to.flac)" = 24
+check "the fallback is noted" grep -q 'note: writing 24-bit samples: FLAC cannot hold' stderr.txt
+if sox -n -r 44100 -c 2 in.ogg synth 0.5 sine 440 2>/dev/null; then
+  run in.ogg out.ogg
+  check "OGG in gives OGG Vorbis out" test "$(info -t out.ogg)" = vorbis
+fi
+
+# ---- bad input: one line on stderr, exit status 1, no output file
+bad() { # bad DESCRIPTION PATTERN ARGS...
+  local what=$1 pattern=$2; shift 2
+  rm -f never.wav
+  run "$@"
+  local status=$?
+  check "$what: exit status 1" test "$status" -eq 1
+  check "$what: one line" test "$(wc -l <stderr.txt)" -eq 1
+  check "$what: says why" grep -qF -- "$pattern" stderr.txt
+  check "$what: no output" test ! -e never.wav
+}
+mkdir folder.wav
+printf 'not audio at all\n' >text.wav
+run --save-preset good.fxp --save-bank good.fxb
+check "saving presets alone succeeds" test $? -eq 0
+head -c 700 good.fxp >cut.fxp
+cp good.fxp other.fxp && printf 'ZaMM' | dd of=other.fxp bs=1 seek=16 conv=notrunc 2>/dev/null
+bad "a folder as input" "cannot read 'folder.wav': it is a folder" folder.wav never.wav
+bad "an unknown format" "cannot read 'text.wav'" text.wav never.wav
+bad "an unknown output format" "unknown output format 'mp9'" --format mp9 stereo.wav never.wav
+bad "a preset of another plug-in" "'other.fxp' is a preset for another plug-in (ID 'ZaMM'; this plug-in is 'BrSt')" \
+  --preset other.fxp stereo.wav never.wav
+bad "a damaged preset" "'cut.fxp' is not a usable preset file: the size field of the file says 832 bytes, but it holds 692" \
+  --preset cut.fxp stereo.wav never.wav
+bad "a bank given as a preset" "'good.fxb' is a bank file (chunk), not a program file (.fxp)" --preset good.fxb stereo.wav never.wav
+bad "a missing preset" "cannot read 'none.fxp'" --preset none.fxp stereo.wav never.wav
+bad "an unknown parameter" "the plug-in has no parameter named 'Loudness'; --list-params shows them all" \
+  --set "Loudness=3" stereo.wav never.wav
+bad "a value outside the range" "-50 is outside the range of 'Low Thresh dB' (-40 to 0)" \
+  --set "Low Thresh dB=-50" stereo.wav never.wav
+bad "a label the parameter does not have" "'Metering' is one of Peak | RMS; 'Loud' is none of them" \
+  --set "Metering=Loud" stereo.wav never.wav
+bad "a program that does not exist" "there is no program 12; the plug-in has 12 (0 to 11)" --program 12 stereo.wav never.wav
+bad "an output folder that does not exist" "cannot write 'nowhere/never.wav'" stereo.wav nowhere/never.wav
+"$render" --plugin "$plugin" --set "no equals" stereo.wav never.wav >stdout.txt 2>stderr.txt
+check "a malformed --set is a usage error (exit 2)" test $? -eq 2
+check "no partial files are left behind" test -z "$(ls | grep partial)"
+
+# ---- settings, listings and preset files from the command line
+run --set "Low Thresh dB=-18" --set "Metering=RMS" --set "Eq 1 Width=20" --list-params
+check "--list-params shows a value set by name" grep -qE '^  5  Low Thresh dB +-18.0000 +-40 to 0$' stdout.txt
+check "--list-params shows a label set by name" grep -qE '^ 20  Metering +RMS +Peak \| RMS$' stdout.txt
+check "--list-params shows a backwards range" grep -qE '^ 23  Eq 1 Width +20.00000 +100 to 10$' stdout.txt
+run --program 4 --list-programs
+check "--list-programs marks the selected program" grep -qE '^\*   4  ' stdout.txt
+for form in chunk params; do
+  run --save-form $form --set "High Gain dB=3.5" --save-preset p-$form.fxp --save-bank b-$form.fxb
+  check "saving the $form form succeeds" test $? -eq 0
+  run --preset p-$form.fxp --list-params
+  check "a $form .fxp restores the value" grep -qE '^ 16  High Gain dB +3.500000 ' stdout.txt
+  run --bank b-$form.fxb --list-params
+  check "a $form .fxb restores the value" grep -qE '^ 16  High Gain dB +3.500000 ' stdout.txt
+done
+check "the chunk form is an FPCh program" test "$(head -c 12 p-chunk.fxp | tail -c 4)" = FPCh
+check "the params form is an FxCk program" test "$(head -c 12 p-params.fxp | tail -c 4)" = FxCk
+check "the chunk form is an FBCh bank" test "$(head -c 12 b-chunk.fxb | tail -c 4)" = FBCh
+check "the params form is an FxBk bank" test "$(head -c 12 b-params.fxb | tail -c 4)" = FxBk
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
