@@ -2,6 +2,18 @@
 
 #include <new>
 
+#include "dsp/dynamics/CK_DSP_BrelvikSuite_Input.h"
+#include "dsp/dynamics/CK_DSP_BrelvikSuite_Output.h"
+#include "dsp/dynamics/CK_DSP_Delay_ST.h"
+#include "dsp/dynamics/CK_DSP_FdB_to_VFGain.h"
+#include "dsp/dynamics/CK_DSP_FdB_to_VLevel.h"
+#include "dsp/dynamics/CK_DSP_Level_to_dB.h"
+#include "dsp/dynamics/CK_DSP_ST_Level.h"
+#include "dsp/dynamics/CK_DSP_ST_Mix.h"
+#include "dsp/dynamics/CK_DSP_dB_to_Level.h"
+#include "dsp/eq/CK_DSP_BiQuad_Coeff.h"
+#include "dsp/eq/CK_DSP_BiQuad_Multi_Engine.h"
+#include "dsp/eq/CK_DSP_BiQuad_Static.h"
 #include "modules/CK_DSP_Float_to_Volt.h"
 #include "modules/CK_DSP_GUItoV_Glide.h"
 #include "modules/CK_DSP_Host_AudioIn.h"
@@ -91,6 +103,30 @@ CK_ModuleBase* createModule(int32_t id, CK_ModuleOwner* owner)
         return new (std::nothrow) CK_DSP_GUItoV_Glide(owner);
     case ModuleClass::FloatToVolt:
         return new (std::nothrow) CK_DSP_Float_to_Volt(owner);
+    case ModuleClass::StLevel:
+        return new (std::nothrow) CK_DSP_ST_Level(owner);
+    case ModuleClass::StMix:
+        return new (std::nothrow) CK_DSP_ST_Mix(owner);
+    case ModuleClass::DbToLevel:
+        return new (std::nothrow) CK_DSP_dB_to_Level(owner);
+    case ModuleClass::LevelToDb:
+        return new (std::nothrow) CK_DSP_Level_to_dB(owner);
+    case ModuleClass::DelaySt:
+        return new (std::nothrow) CK_DSP_Delay_ST(owner);
+    case ModuleClass::FdbToVfGain:
+        return new (std::nothrow) CK_DSP_FdB_to_VFGain(owner);
+    case ModuleClass::FdbToVLevel:
+        return new (std::nothrow) CK_DSP_FdB_to_VLevel(owner);
+    case ModuleClass::SuiteInput:
+        return new (std::nothrow) CK_DSP_BrelvikSuite_Input(owner);
+    case ModuleClass::SuiteOutput:
+        return new (std::nothrow) CK_DSP_BrelvikSuite_Output(owner);
+    case ModuleClass::BiQuadStatic:
+        return new (std::nothrow) CK_DSP_BiQuad_Static(owner);
+    case ModuleClass::BiQuadCoeff:
+        return new (std::nothrow) CK_DSP_BiQuad_Coeff(owner);
+    case ModuleClass::BiQuadMultiEngine:
+        return new (std::nothrow) CK_DSP_BiQuad_Multi_Engine(owner);
     default:
         return nullptr; // classes still to come
     }
