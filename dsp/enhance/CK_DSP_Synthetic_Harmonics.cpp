@@ -1,0 +1,184 @@
+#include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
+
+#include <algorithm>
+
+#include "dsp/enhance/CK_FlushTiny.h"
+
+namespace {
+
+template <int ShapeType, bool Dynamic>
+float harmonicDrive(float amount, float envelope)
+{
+    constexpr float scale = ShapeType == CK_DSP_Synthetic_Harmonics::kHard ? 1.0f : 0.5f;
+    if constexpr (!Dynamic) {
+        return scale * amount;
+    } else {
+        // The drive rises with the band level up to full level and stays there above it.
+        const float below = 1.0f - std::clamp(envelope, 0.0f, 1.0f);
+        const float below4 = (below * below) * (below * below);
+        if constexpr (ShapeType == CK_DSP_Synthetic_Harmonics::kHard)
+            return amount * (0.75f - 0.5f * below4);
+        else
+            return scale * amount * (1.0f - 0.5f * below4);
+    }
+}
+
+} // namespace
+
+CK_DSP_Synthetic_Harmonics::CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* moduleOwner)
+    : CK_ModuleStd(moduleOwner), zeros_(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f)
+{
+    allocateOutput(0);
+    allocateOutput(1);
+    resolveInputs();
+}
+
+void CK_DSP_Synthetic_Harmonics::setInput(int pin, const float* source)
+{
+    CK_ModuleStd::setInput(pin, source);
+    if (pin == kMainA)
+        mainConnected_ = source != nullptr;
+    if ((pin == kMainB || pin == kBandB) && source)
+        stereo_ = true;
+    resolveInputs();
+}
+
+void CK_DSP_Synthetic_Harmonics::resolveInputs()
+{
+    for (int pin = 0; pin <= kEnvelope; ++pin)
+        in_[pin] = inputs[pin] ? inputs[pin] : zeros_.data();
+    if (!inputs[kMainB])
+        in_[kMainB] = in_[kMainA];
+    if (!inputs[kBandB])
+        in_[kBandB] = in_[kBandA];
+}
+
+void CK_DSP_Synthetic_Harmonics::prepare()
+{
+    rest();
+    announced_ = -1;
+    enable_ = 1;
+    type_ = kOff;
+    dynamic_ = 0;
+    mainChanging_[0] = mainChanging_[1] = 0;
+    countdown_ = blockSize;
+}
+
+void CK_DSP_Synthetic_Harmonics::handleEvent(const CK_Event& e, int32_t)
+{
+    countdown_ = blockSize;
+    switch (e.pin) {
+    case kMainA: mainChanging_[0] = e.kind; break;
+    case kMainB: mainChanging_[1] = e.kind; break;
+    case kType: type_ = e.intValue; break;
+    case kDynamic: dynamic_ = e.intValue; break;
+    case kEnable: enable_ = e.intValue; break;
+    default: break;
+    }
+    select();
+}
+
+void CK_DSP_Synthetic_Harmonics::select()
+{
+    if (enable_ && type_ != kOff) {
+        if (type_ == kSoft)
+            selectShape<kSoft>();
+        else if (type_ == kHard)
+            selectShape<kHard>();
+        return; // other types keep the current routine
+    }
+    announced_ = -1;
+    const bool changing = mainChanging_[0] || mainChanging_[1];
+    if (stereo_) {
+        if (changing)
+            useRoutine<&CK_DSP_Synthetic_Harmonics::pass<true>>();
+        else
+            useRoutine<&CK_DSP_Synthetic_Harmonics::silent<true>>();
+    } else {
+        if (changing)
+            useRoutine<&CK_DSP_Synthetic_Harmonics::pass<false>>();
+        else
+            useRoutine<&CK_DSP_Synthetic_Harmonics::silent<false>>();
+    }
+}
+
+template <int ShapeType>
+void CK_DSP_Synthetic_Harmonics::selectShape()
+{
+    if (dynamic_)
+        selectShapeWith<ShapeType, true>();
+    else
+        selectShapeWith<ShapeType, false>();
+}
+
+template <int ShapeType, bool Dynamic>
+void CK_DSP_Synthetic_Harmonics::selectShapeWith()
+{
+    if (mainConnected_)
+        selectShapeFor<ShapeType, Dynamic, true>();
+    else
+        selectShapeFor<ShapeType, Dynamic, false>();
+}
+
+template <int ShapeType, bool Dynamic, bool WithMain>
+void CK_DSP_Synthetic_Harmonics::selectShapeFor()
+{
+    if (stereo_)
+        useRoutine<&CK_DSP_Synthetic_Harmonics::harmonics<ShapeType, Dynamic, WithMain, true>>();
+    else
+        useRoutine<&CK_DSP_Synthetic_Harmonics::harmonics<ShapeType, Dynamic, WithMain, false>>();
+}
+
+void CK_DSP_Synthetic_Harmonics::announce(int32_t state)
+{
+    if (announced_ == state)
+        return;
+    announced_ = state;
+    sendEvent(clock, 0, state, 0, 0.0f);
+    if (stereo_)
+        sendEvent(clock, 1, state, 0, 0.0f);
+}
+
+template <bool Stereo>
+void CK_DSP_Synthetic_Harmonics::silent(int32_t firstFrame, int32_t count)
+{
+    announce(0);
+    countdown_ -= count;
+    if (countdown_ < 0)
+        rest();
+    std::fill_n(outputs[0] + firstFrame, count, 0.0f);
+    if constexpr (Stereo)
+        std::fill_n(outputs[1] + firstFrame, count, 0.0f);
+}
+
+template <bool Stereo>
+void CK_DSP_Synthetic_Harmonics::pass(int32_t firstFrame, int32_t count)
+{
+    announce(1);
+    std::copy_n(in_[kMainA] + firstFrame, count, outputs[0] + firstFrame);
+    if constexpr (Stereo)
+        std::copy_n(in_[kMainB] + firstFrame, count, outputs[1] + firstFrame);
+}
+
+template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
+void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
+{
+    announce(1);
+    const float* mainA = in_[kMainA];
+    const float* mainB = in_[kMainB];
+    const float* bandA = in_[kBandA];
+    const float* bandB = in_[kBandB];
+    const float* amount = in_[kAmount];
+    const float* envelope = in_[kEnvelope];
+    float* outA = outputs[0];
+    float* outB = outputs[1];
+    for (int32_t i = firstFrame; i < firstFrame + count; ++i) {
+        const float drive = harmonicDrive<ShapeType, Dynamic>(amount[i], envelope[i]);
+        const float addA = ck_flushTiny(shape(drive * bandA[i]));
+        outA[i] = WithMain ? mainA[i] + addA : addA;
+        if constexpr (Stereo) {
+            const float addB = ck_flushTiny(shape(drive * bandB[i]));
+            outB[i] = WithMain ? mainB[i] + addB : addB;
+        }
+    }
+}

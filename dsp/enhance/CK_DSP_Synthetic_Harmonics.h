@@ -1,0 +1,71 @@
+// Psychoacoustic enhancer: drives a band-filtered copy of the signal through a fixed polynomial
+// wave-shaper, which creates even and odd harmonics of the band, and adds them to the signal.
+//
+// Shaper: S(u) = 10 u (u + 0.5)^2 (1 - (u + 0.5)^2), about 1.875 u near zero, zero at u = +-0.5.
+// Drive d (a = amount 0..1, e = band envelope): Hard d = a, Soft d = a / 2; with the dynamic
+// switch on the drive rises with the band level, Hard from a/4 to 3a/4, Soft from a/4 to a/2.
+// Output = main + S(d * band), one drive for both channels.
+//
+// Inputs: 0/1 main signal (connecting 0 adds the harmonics to it; 1 or 3 make the module stereo),
+// 2/3 band signal, 4 amount, 7 envelope; events: 5 type (1 Soft, 2 Hard, 0 off), 6 dynamic,
+// 9 enable. Outputs 0 and 1.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "modules/CK_ModuleBase.h"
+
+class CK_DSP_Synthetic_Harmonics : public CK_ModuleStd {
+public:
+    enum Pin : int {
+        kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kAmount = 4,
+        kType = 5, kDynamic = 6, kEnvelope = 7, kEnable = 9,
+    };
+    enum Type : int { kOff = 0, kSoft = 1, kHard = 2 };
+
+    explicit CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* owner);
+
+    void prepare() override;
+    void handleEvent(const CK_Event& event, int32_t firstFrame) override;
+    void setInput(int pin, const float* source) override;
+
+    static float shape(float u)
+    {
+        const float v = u + 0.5f;
+        const float v2 = v * v;
+        return 10.0f * u * v2 * (1.0f - v2);
+    }
+
+private:
+    template <bool Stereo>
+    void silent(int32_t firstFrame, int32_t count);
+    template <bool Stereo>
+    void pass(int32_t firstFrame, int32_t count);
+    template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
+    void harmonics(int32_t firstFrame, int32_t count);
+
+    void select();
+    template <int ShapeType>
+    void selectShape();
+    template <int ShapeType, bool Dynamic>
+    void selectShapeWith();
+    template <int ShapeType, bool Dynamic, bool WithMain>
+    void selectShapeFor();
+    void announce(int32_t state);
+    void resolveInputs();
+
+    bool stereo_ = false;
+    bool mainConnected_ = false;
+    int32_t type_ = kOff;
+    int32_t dynamic_ = 0;
+    int32_t enable_ = 1;
+    int32_t mainChanging_[2] = {};
+    int32_t announced_ = -1;
+    int32_t countdown_ = 0;
+
+    // Inputs 0..7 as the routines read them: a missing second channel reads the first, other
+    // missing inputs read silence.
+    const float* in_[8] = {};
+    std::vector<float> zeros_;
+};

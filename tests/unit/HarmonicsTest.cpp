@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
+#include "support/SignalBench.h"
+
+namespace {
+
+using H = CK_DSP_Synthetic_Harmonics;
+
+struct HarmonicsTest : ::testing::Test {
+    CK_ModuleOwner owner;
+    CK_DSP_Synthetic_Harmonics* harmonics = nullptr;
+    std::unique_ptr<SignalBench> bench;
+    float band = 0.0f; // both band channels; the main signal is noise
+    float amount = 0.0f;
+    float envelope = 0.0f;
+    uint32_t runStart = 0;
+
+    void SetUp() override
+    {
+        harmonics = new CK_DSP_Synthetic_Harmonics(&owner);
+        owner.addModule(harmonics);
+        bench = std::make_unique<SignalBench>(owner, harmonics);
+        for (const int pin : {H::kMainA, H::kMainB, H::kBandA, H::kBandB, H::kAmount, H::kEnvelope})
+            bench->feed(pin);
+        harmonics->prepare();
+    }
+    void start(int type, int dynamic)
+    {
+        bench->event(H::kMainA, 1);
+        bench->event(H::kMainB, 1);
+        bench->event(H::kType, 0, type);
+        bench->event(H::kDynamic, 0, dynamic);
+        bench->event(H::kEnable, 0, 10);
+    }
+    void run(int32_t frames)
+    {
+        runStart = owner.clock;
+        bench->run(frames, [this](int pin, uint32_t frame) {
+            switch (pin) {
+            case H::kBandA:
+            case H::kBandB: return band;
+            case H::kAmount: return amount;
+            case H::kEnvelope: return envelope;
+            default: return benchNoise(pin, frame);
+            }
+        });
+    }
+    float mainIn(int c, size_t i) const { return benchNoise(H::kMainA + c, runStart + static_cast<uint32_t>(i)); }
+    // The harmonics the module added at frame i of the last run, channel c.
+    float added(int c, size_t i) const { return bench->out[c][i] - mainIn(c, i); }
+    void expectMainOnly()
+    {
+        for (size_t i = 0; i < bench->out[0].size(); ++i)
+            for (int c = 0; c < 2; ++c)
+                ASSERT_EQ(bench->out[c][i], mainIn(c, i)) << "frame " << i;
+    }
+};
+
+TEST_F(HarmonicsTest, ShaperCurve)
+{
+    EXPECT_EQ(H::shape(0.0f), 0.0f);
+    EXPECT_EQ(H::shape(0.5f), 0.0f);
+    EXPECT_EQ(H::shape(-0.5f), 0.0f);
+    EXPECT_NEAR(H::shape(0.2f), 0.4998f, 1e-6f);
+    EXPECT_NEAR(H::shape(1e-4f) / 1e-4f, 1.875f, 1e-3f);
+
+    // Through the module: Hard drives at the amount, so band 0.2 with amount 1 adds S(0.2).
+    start(H::kHard, 0);
+    amount = 1.0f;
+    for (const auto& [b, s] : {std::pair{0.2f, 0.4998f}, std::pair{0.5f, 0.0f}, std::pair{-0.5f, 0.0f}}) {
+        band = b;
+        run(64);
+        for (int c = 0; c < 2; ++c)
+            EXPECT_NEAR(added(c, 7), s, 1e-6f) << b;
+    }
+}
+
+TEST_F(HarmonicsTest, NoAmountAndOffGiveTheMainSignalExactly)
+{
+    band = 0.3f;
+    for (const int type : {H::kSoft, H::kHard}) {
+        start(type, 0);
+        amount = 0.0f;
+        run(200);
+        expectMainOnly();
+    }
+    amount = 1.0f;
+    bench->event(H::kEnable, 0, 0); // "Psycho Bass" off
+    run(200);
+    expectMainOnly();
+    bench->event(H::kEnable, 0, 10);
+    bench->event(H::kType, 0, 0); // type 0 switches off too
+    run(200);
+    expectMainOnly();
+}
+
+TEST_F(HarmonicsTest, DriveByTypeAndDynamics)
+{
+    // Each case drives band 1.0 at 0.2, which adds S(0.2) = 0.4998.
+    struct Case {
+        int type, dynamic;
+        float envelope, amount;
+    };
+    const Case cases[] = {
+        {H::kHard, 0, 0.0f, 0.2f},        // Hard: d = a
+        {H::kSoft, 0, 0.0f, 0.4f},        // Soft: d = a / 2
+        {H::kHard, 10, 0.0f, 0.8f},       // dynamic Hard: a / 4 in silence
+        {H::kHard, 10, 1.0f, 0.8f / 3},   // ... 3a / 4 at full level
+        {H::kHard, 10, 2.0f, 0.8f / 3},   // ... and no more above it
+        {H::kSoft, 10, 0.0f, 0.8f},       // dynamic Soft: a / 4 in silence
+        {H::kSoft, 10, 1.0f, 0.4f},       // ... a / 2 at full level
+    };
+    band = 1.0f;
+    for (const Case& c : cases) {
+        start(c.type, c.dynamic);
+        envelope = c.envelope;
+        amount = c.amount;
+        run(64);
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_NEAR(added(ch, 3), 0.4998f, 1e-5f) << c.type << " " << c.dynamic << " " << c.envelope;
+    }
+    bench->event(H::kType, 0, 3); // unknown types keep the current process
+    run(64);
+    EXPECT_NEAR(added(0, 3), 0.4998f, 1e-5f);
+}
+
+TEST_F(HarmonicsTest, NoiseThenDecayingSilenceStaysClean)
+{
+    for (const int dynamic : {0, 10}) {
+        start(H::kHard, dynamic);
+        const uint32_t quietFrom = owner.clock + 48000;
+        bench->run(96000, [&](int pin, uint32_t frame) {
+            const float decay = frame < quietFrom ? 1.0f : std::pow(0.998f, static_cast<float>(frame - quietFrom));
+            const float tiny = decay < 1e-30f ? 0.0f : decay;
+            switch (pin) {
+            case H::kAmount: return 0.7f;
+            case H::kEnvelope: return tiny;
+            case H::kMainA:
+            case H::kMainB: return frame < quietFrom ? 0.5f * benchNoise(pin, frame) : 0.0f;
+            default: return 0.5f * benchNoise(pin, frame) * tiny;
+            }
+        });
+        for (int c = 0; c < 2; ++c)
+            for (const float v : bench->out[c]) {
+                ASSERT_TRUE(std::isfinite(v));
+                ASSERT_NE(std::fpclassify(v), FP_SUBNORMAL) << "dynamic " << dynamic;
+            }
+        EXPECT_EQ(bench->out[0].back(), 0.0f);
+    }
+}
+
+} // namespace
