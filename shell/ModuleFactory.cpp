@@ -2,12 +2,17 @@
 
 #include <new>
 
+#include "dsp/dynamics/CK_DSP_Band_Split_3.h"
 #include "dsp/dynamics/CK_DSP_BrelvikSuite_Input.h"
 #include "dsp/dynamics/CK_DSP_BrelvikSuite_Output.h"
+#include "dsp/dynamics/CK_DSP_Brelvik_ParamAdj.h"
+#include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
+#include "dsp/dynamics/CK_DSP_Compressor_AHR.h"
 #include "dsp/dynamics/CK_DSP_Delay_ST.h"
 #include "dsp/dynamics/CK_DSP_FdB_to_VFGain.h"
 #include "dsp/dynamics/CK_DSP_FdB_to_VLevel.h"
 #include "dsp/dynamics/CK_DSP_Level_to_dB.h"
+#include "dsp/dynamics/CK_DSP_Metering2.h"
 #include "dsp/dynamics/CK_DSP_ST_Level.h"
 #include "dsp/dynamics/CK_DSP_ST_Mix.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
@@ -111,12 +116,22 @@ CK_ModuleBase* createModule(int32_t id, CK_ModuleOwner* owner)
         return new (std::nothrow) CK_DSP_dB_to_Level(owner);
     case ModuleClass::LevelToDb:
         return new (std::nothrow) CK_DSP_Level_to_dB(owner);
+    case ModuleClass::KneeMath:
+        return new (std::nothrow) CK_DSP_CompExp_Knee_Math(owner);
+    case ModuleClass::CompressorAhr:
+        return new (std::nothrow) CK_DSP_Compressor_AHR(owner);
+    case ModuleClass::Metering2:
+        return new (std::nothrow) CK_DSP_Metering2(owner);
     case ModuleClass::DelaySt:
         return new (std::nothrow) CK_DSP_Delay_ST(owner);
     case ModuleClass::FdbToVfGain:
         return new (std::nothrow) CK_DSP_FdB_to_VFGain(owner);
     case ModuleClass::FdbToVLevel:
         return new (std::nothrow) CK_DSP_FdB_to_VLevel(owner);
+    case ModuleClass::BandSplit3:
+        return new (std::nothrow) CK_DSP_Band_Split_3(owner);
+    case ModuleClass::ParamAdj:
+        return new (std::nothrow) CK_DSP_Brelvik_ParamAdj(owner);
     case ModuleClass::SuiteInput:
         return new (std::nothrow) CK_DSP_BrelvikSuite_Input(owner);
     case ModuleClass::SuiteOutput:
