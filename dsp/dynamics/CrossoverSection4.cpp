@@ -19,71 +19,47 @@ inline double flushed(double v)
 
 void CrossoverSection4::design(double frequencyHz, double sampleRateHz)
 {
-    // Bilinear transform, prewarped at the crossover frequency, of a squared second-order
-    // Butterworth section.
-    const double w = 2.0 * kPi * frequencyHz;
-    const double k = w / std::tan(kPi * frequencyHz / sampleRateHz);
-    const double r = std::sqrt(2.0);
-    const double w2 = w * w, w3 = w2 * w, w4 = w2 * w2;
-    const double k2 = k * k, k3 = k2 * k, k4 = k2 * k2;
-    const double d = k4 + 2.0 * r * w * k3 + 4.0 * w2 * k2 + 2.0 * r * w3 * k + w4;
-
-    a_[0] = 4.0 * (w4 + r * w3 * k - r * w * k3 - k4) / d;
-    a_[1] = (6.0 * w4 - 8.0 * w2 * k2 + 6.0 * k4) / d;
-    a_[2] = 4.0 * (w4 - r * w3 * k + r * w * k3 - k4) / d;
-    a_[3] = (k4 - 2.0 * r * w3 * k + w4 - 2.0 * r * w * k3 + 4.0 * w2 * k2) / d;
-
-    const double lp = w4 / d;
-    bl_[0] = lp;
-    bl_[1] = 4.0 * lp;
-    bl_[2] = 6.0 * lp;
-    bl_[3] = 4.0 * lp;
-    bl_[4] = lp;
-
-    const double hp = k4 / d;
-    bh_[0] = hp;
-    bh_[1] = -4.0 * hp;
-    bh_[2] = 6.0 * hp;
-    bh_[3] = -4.0 * hp;
-    bh_[4] = hp;
+    const double g = std::tan(kPi * frequencyHz / sampleRateHz);
+    k_ = std::sqrt(2.0);
+    a1_ = 1.0 / (1.0 + g * (g + k_));
+    a2_ = g * a1_;
+    a3_ = g * a2_;
 }
 
 void CrossoverSection4::copyDesign(const CrossoverSection4& other)
 {
-    std::copy(other.bl_, other.bl_ + 5, bl_);
-    std::copy(other.a_, other.a_ + 4, a_);
-    std::copy(other.bh_, other.bh_ + 5, bh_);
+    k_ = other.k_;
+    a1_ = other.a1_;
+    a2_ = other.a2_;
+    a3_ = other.a3_;
 }
 
 void CrossoverSection4::clear()
 {
-    x1_ = x2_ = x3_ = x4_ = 0;
-    yl1_ = yl2_ = yl3_ = yl4_ = 0;
-    yh1_ = yh2_ = yh3_ = yh4_ = 0;
+    first_ = Stage{};
+    lowStage_ = Stage{};
+    highStage_ = Stage{};
 }
 
 inline void CrossoverSection4::step(double x, double& low, double& high)
 {
-    const double xs1 = x1_, xs2 = x2_, xs3 = x3_, xs4 = x4_;
-    low = bl_[0] * x + bl_[1] * xs1 + bl_[2] * xs2 + bl_[3] * xs3 + bl_[4] * xs4
-          - a_[0] * yl1_ - a_[1] * yl2_ - a_[2] * yl3_ - a_[3] * yl4_;
+    // Trapezoidal integration of a state-variable filter: v1 is the band-pass, v2 the low-pass,
+    // and the high-pass is what remains of the input.
+    auto run = [this](Stage& st, double in, double& lp, double& hp) {
+        const double v3 = in - st.s2;
+        const double v1 = a1_ * st.s1 + a2_ * v3;
+        const double v2 = st.s2 + a2_ * st.s1 + a3_ * v3;
+        st.s1 = flushed(2.0 * v1 - st.s1);
+        st.s2 = flushed(2.0 * v2 - st.s2);
+        lp = v2;
+        hp = in - k_ * v1 - v2;
+    };
+    double lp1, hp1, unused;
+    run(first_, x, lp1, hp1);
+    run(lowStage_, lp1, low, unused);
+    run(highStage_, hp1, unused, high);
     low = flushed(low);
-    high = bh_[0] * x + bh_[1] * xs1 + bh_[2] * xs2 + bh_[3] * xs3 + bh_[4] * xs4
-           - a_[0] * yh1_ - a_[1] * yh2_ - a_[2] * yh3_ - a_[3] * yh4_;
     high = flushed(high);
-
-    yl4_ = yl3_;
-    yl3_ = yl2_;
-    yl2_ = yl1_;
-    yl1_ = low;
-    yh4_ = yh3_;
-    yh3_ = yh2_;
-    yh2_ = yh1_;
-    yh1_ = high;
-    x4_ = x3_;
-    x3_ = x2_;
-    x2_ = x1_;
-    x1_ = static_cast<float>(x);
 }
 
 void CrossoverSection4::split(const float* in, float* low, float* high, int32_t count)

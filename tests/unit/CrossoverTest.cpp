@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -230,6 +231,40 @@ TEST(CrossoverTest, RedesignsAtTheNextRunAndPerSampleWhileGliding)
         if (i == 0)
             carried.design(1000, 3000, 44100);
     });
+}
+
+// Program changes jump the crossover frequencies and knob moves glide them over the whole range
+// while audio runs: the bands must stay at the signal's level, with no bursts.
+TEST(CrossoverTest, FrequencyJumpsAndFullRangeGlidesCauseNoBursts)
+{
+    const double rate = 44100.0;
+    uint32_t seed = 11;
+    auto noise = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return 0.5f * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
+    };
+    const double moves[][2] = {{1000, 100}, {200, 20}, {20480, 20}, {20, 20480}, {3000, 200}};
+    for (const auto& move : moves) {
+        for (const int steps : {1, 1323}) { // a jump, and a 30 ms glide redesigning every sample
+            CrossoverSection4 section;
+            section.design(move[0], rate);
+            for (int i = 0; i < 22050; ++i) { // settle on the start frequency
+                float x = noise(), low, high;
+                section.split(&x, &low, &high, 1);
+            }
+            double peak = 0;
+            for (int i = 0; i < steps + 8820; ++i) {
+                if (i < steps)
+                    section.design(move[0] + (move[1] - move[0]) * (i + 1) / steps, rate);
+                float x = noise(), low, high;
+                section.split(&x, &low, &high, 1);
+                peak = std::max({peak, std::fabs(double(low)), std::fabs(double(high))});
+            }
+            // Noise of peak 0.5: a glide stays at the signal's level; the transient of an instant
+            // jump across the whole range stays within a few times it.
+            EXPECT_LT(peak, steps == 1 ? 4.0 : 2.0) << move[0] << " Hz -> " << move[1] << " Hz in " << steps;
+        }
+    }
 }
 
 } // namespace
