@@ -11,10 +11,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
+#include "dsp/metering/CK_EditorPresence.h"
 #include "modules/CK_ModuleOwner.h"
 #include "shell/ParameterHandover.h"
 #include "shell/ProgramBank.h"
+#include "platform/UrlLauncher.h"
 #include "vst/AudioEffectX.h"
 
 class CK_ModuleBase;
@@ -26,7 +29,7 @@ public:
     virtual void receiveValue(int32_t controlIndex, int32_t intValue, float floatValue) = 0;
 };
 
-class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner {
+class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner, public CK_EditorPresence {
 public:
     static constexpr VstInt32 kNumPrograms = CK_ProgramBank::kPrograms;
     static constexpr VstInt32 kNumParams = CK_ProgramBank::kParameters;
@@ -88,6 +91,9 @@ public:
     // Registers a module input as listener of a parameter and points it at the parameter's value.
     virtual void listenParameter(CK_ModuleBase* module, int32_t position, int32_t index, int32_t pin);
 
+    // Metering modules compute only while someone receives their values.
+    bool editorOpen() const override { return valueReceiver_.load(std::memory_order_acquire) != nullptr; }
+
     // Where module display values go; null while no editor is open.
     void setValueReceiver(CK_ValueReceiver* receiver) { valueReceiver_.store(receiver, std::memory_order_release); }
     // The graph table that buildGraph reads (the product's table unless a test installs another).
@@ -121,6 +127,8 @@ protected:
     void pushAllParameters();
     static float volts(int32_t index, float normalised);
 
+    // Opens web pages for the web-link module; created with the first graph that has one.
+    std::unique_ptr<CK_UrlLauncher> urlLauncher_;
     CK_ProgramBank bank_;
     CK_ParameterHandover handover_;
     std::atomic<int32_t> lastController_{-1};

@@ -2,14 +2,24 @@
 #include <algorithm>
 #include <iterator>
 
+#include <new>
+
+#include "modules/CK_DSP_OS_Command.h"
 #include "modules/CK_ModuleBase.h"
+#include "platform/UrlLauncherSystem.h"
 #include "shell/CK_DSP_VST.h"
 #include "shell/GraphTable.h"
 #include "shell/ModuleFactory.h"
 
 CK_ModuleBase* CK_DSP_VST::makeModule(int32_t id)
 {
-    return createModule(id, this);
+    CK_ModuleBase* module = createModule(id, this);
+    if (auto* command = dynamic_cast<CK_DSP_OS_Command*>(module)) {
+        if (!urlLauncher_)
+            urlLauncher_.reset(new (std::nothrow) CK_SystemUrlLauncher());
+        command->setLauncher(urlLauncher_.get());
+    }
+    return module;
 }
 
 void CK_DSP_VST::buildGraph()

@@ -16,12 +16,17 @@
 #include "dsp/dynamics/CK_DSP_ST_Level.h"
 #include "dsp/dynamics/CK_DSP_ST_Mix.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
+#include "dsp/enhance/CK_DSP_Enhancer_Ctrl.h"
+#include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
 #include "dsp/eq/CK_DSP_BiQuad_Coeff.h"
 #include "dsp/eq/CK_DSP_BiQuad_Multi_Engine.h"
 #include "dsp/eq/CK_DSP_BiQuad_Static.h"
+#include "dsp/metering/CK_DSP_Wave_Freq_Display.h"
+#include "dsp/spatial/CK_DSP_Spatial.h"
 #include "modules/CK_DSP_Float_to_Volt.h"
 #include "modules/CK_DSP_GUItoV_Glide.h"
 #include "modules/CK_DSP_Host_AudioIn.h"
+#include "modules/CK_DSP_OS_Command.h"
 #include "modules/CK_FixedValueModules.h"
 #include "modules/CK_ModuleBase.h"
 
@@ -142,7 +147,18 @@ CK_ModuleBase* createModule(int32_t id, CK_ModuleOwner* owner)
         return new (std::nothrow) CK_DSP_BiQuad_Coeff(owner);
     case ModuleClass::BiQuadMultiEngine:
         return new (std::nothrow) CK_DSP_BiQuad_Multi_Engine(owner);
-    default:
-        return nullptr; // classes still to come
+    case ModuleClass::EnhancerCtrl:
+        return new (std::nothrow) CK_DSP_Enhancer_Ctrl(owner);
+    case ModuleClass::SyntheticHarmonics:
+        return new (std::nothrow) CK_DSP_Synthetic_Harmonics(owner);
+    case ModuleClass::Spatial:
+        return new (std::nothrow) CK_DSP_Spatial(owner);
+    case ModuleClass::WaveFreqDisplay:
+        return new (std::nothrow) CK_DSP_Wave_Freq_Display(owner);
+    case ModuleClass::OsCommand:
+        return new (std::nothrow) CK_DSP_OS_Command(owner);
+    case ModuleClass::None:
+        break;
     }
+    return nullptr;
 }

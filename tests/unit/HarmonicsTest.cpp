@@ -67,6 +67,11 @@ TEST_F(HarmonicsTest, ShaperCurve)
     EXPECT_EQ(H::shape(-0.5f), 0.0f);
     EXPECT_NEAR(H::shape(0.2f), 0.4998f, 1e-6f);
     EXPECT_NEAR(H::shape(1e-4f) / 1e-4f, 1.875f, 1e-3f);
+    // Over-driven samples are held at full scale: bounded, never infinite.
+    EXPECT_NEAR(H::shape(1.0f), -28.125f, 1e-4f);
+    EXPECT_EQ(H::shape(1e9f), H::shape(1.0f));
+    EXPECT_EQ(H::shape(-1e30f), H::shape(-1.0f));
+    EXPECT_EQ(H::shape(std::nanf("")), 0.0f);
 
     // Through the module: Hard drives at the amount, so band 0.2 with amount 1 adds S(0.2).
     start(H::kHard, 0);
