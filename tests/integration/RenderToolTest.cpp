@@ -7,6 +7,7 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -74,7 +75,7 @@ Planar testSignal(int channels, int frames)
     Planar out(static_cast<size_t>(channels), std::vector<float>(static_cast<size_t>(frames), 0.0f));
     uint32_t state = 0x1234567u;
     for (int c = 0; c < channels; ++c) {
-        out[static_cast<size_t>(c)][100] = 0.9f;
+        out[static_cast<size_t>(c)][static_cast<size_t>(std::min(100, frames / 2))] = 0.9f;
         for (int i = frames / 4; i < frames / 2; ++i) {
             state = state * 1664525u + 1013904223u;
             out[static_cast<size_t>(c)][static_cast<size_t>(i)] = 0.5f * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
