@@ -204,11 +204,17 @@ void onSignal(int)
 // An interrupted render removes its temporary file and exits instead of dying mid-write.
 void catchInterrupts()
 {
+#if defined(_WIN32)
+    // Windows has no sigaction; signal() catches Ctrl+C and termination requests there.
+    for (int signal : {SIGINT, SIGTERM})
+        ::signal(signal, onSignal);
+#else
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+#endif
 }
 
 std::string lower(std::string text)
