@@ -38,11 +38,27 @@ echo "scanned: $info"
 
 sox "$in" -t f32 "$work/in.raw"
 frames=$(( $(stat -c %s "$work/in.raw") / 8 ))
-XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" LXVST_PATH="$work/vst" \
-  LV2_PATH=/nonexistent LADSPA_PATH=/nonexistent \
-  IN_RAW="$work/in.raw" FRAMES=$frames VSTID=$id SESSDIR="$work/session" OUT_DIR="$work/out" OUT_NAME=render \
-  /usr/bin/ardour7-lua "$here/wavrender.lua" >"$work/render.log" 2>&1 || {
-    echo "the Ardour session script failed:"; cat "$work/render.log"; exit 1; }
+# Headless ardour7-lua 7.3 sometimes corrupts its own heap on a busy machine, even for a session
+# that holds nothing but an empty bus and exports it (about one run in three with both cores
+# busy); such a crash (death by a signal) is retried. A plug-in's own fault repeats, and other
+# failures are not retried.
+attempt=1
+while :; do
+  rm -rf "$work/session" "$work/out" && mkdir -p "$work/out"
+  status=0
+  XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" LXVST_PATH="$work/vst" \
+    LV2_PATH=/nonexistent LADSPA_PATH=/nonexistent \
+    IN_RAW="$work/in.raw" FRAMES=$frames VSTID=$id SESSDIR="$work/session" OUT_DIR="$work/out" OUT_NAME=render \
+    /usr/bin/ardour7-lua "$here/wavrender.lua" >"$work/render.log" 2>&1 || status=$?
+  [ "$status" -eq 0 ] && break
+  if [ "$status" -le 128 ] || [ "$attempt" -ge 5 ]; then
+    echo "the Ardour session script failed (exit status $status, attempt $attempt):"
+    cat "$work/render.log"
+    exit 1
+  fi
+  echo "note: ardour7-lua died by signal $((status - 128)) (attempt $attempt); trying again"
+  attempt=$((attempt + 1))
+done
 exported=$(ls "$work"/out/*.wav 2>/dev/null | head -n 1 || true)
 if [ -z "$exported" ]; then
   echo "Ardour exported no file:"
