@@ -5,6 +5,8 @@
 #include "tools/render/PluginState.h"
 #include "tools/render/PresetFile.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -288,7 +290,8 @@ TEST_P(PresetRoundTrip, RestoresTheSavedState)
         kind == PresetKind::Program ? render::captureProgram(plugin(), form) : render::captureBank(plugin(), form);
     EXPECT_EQ(saved.kind, kind);
     EXPECT_EQ(saved.form, form);
-    const std::string path = ::testing::TempDir() + "round-trip" + (kind == PresetKind::Program ? ".fxp" : ".fxb");
+    const std::string path = ::testing::TempDir() + "round-trip-" + std::to_string(getpid()) +
+                             (kind == PresetKind::Program ? ".fxp" : ".fxb");
     render::writePresetFile(path, saved);
     const PresetFile loaded = render::readPresetFile(path);
     std::remove(path.c_str());

@@ -6,6 +6,7 @@
 
 #include <sndfile.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -108,7 +109,11 @@ std::string quoted(const std::string& s)
 
 class RenderTool : public ::testing::Test {
 protected:
-    std::string path(const std::string& name) const { return ::testing::TempDir() + "render-tool-" + name; }
+    // Tests may run in parallel processes: each keeps its files apart.
+    std::string path(const std::string& name) const
+    {
+        return ::testing::TempDir() + "render-tool-" + std::to_string(getpid()) + "-" + name;
+    }
 
     ToolRun render(const std::vector<std::string>& args)
     {
