@@ -85,6 +85,15 @@ Planar testSignal(int channels, int frames)
     return out;
 }
 
+float peak(const Planar& channels)
+{
+    float largest = 0.0f;
+    for (const auto& c : channels)
+        for (float v : c)
+            largest = std::max(largest, std::fabs(v));
+    return largest;
+}
+
 struct ToolRun {
     int exitCode = -1;
     std::string out;
@@ -208,6 +217,7 @@ TEST_F(RenderTool, OutputIsThePluginsOwnOutputAlignedToTheInput)
                                             },
                                             latency);
     EXPECT_EQ(latency, 96) << "2 ms at 48 kHz";
+    ASSERT_GT(peak(reference), 0.0f) << "a silent plug-in would make this comparison empty";
     const Audio output = readAudio(path("out.wav"));
     ASSERT_EQ(output.frames(), 20000);
     for (size_t c = 0; c < 2; ++c)
@@ -225,6 +235,7 @@ TEST_F(RenderTool, MonoIsRenderedAsTwoEqualChannelsAndWrittenAsTheirMean)
     int latency = 0;
     const Planar reference = renderDirectly(input, 44100, [](host::HostedPlugin&) {}, latency);
     EXPECT_EQ(latency, 88) << "2 ms at 44.1 kHz";
+    ASSERT_GT(peak(reference), 0.0f) << "a silent plug-in would make this comparison empty";
     const Audio output = readAudio(path("out.wav"));
     ASSERT_EQ(output.channels.size(), 1u);
     ASSERT_EQ(output.frames(), 6000);
