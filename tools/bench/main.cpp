@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -45,7 +44,8 @@ constexpr const char* kUsage =
     "  --seconds S     length of the measured workload (default 60)\n"
     "  --rate HZ       sample rate (default 48000)\n"
     "  --block N       frames per processing call (default 512)\n"
-    "  --repeat N      measure N times and keep the fastest (default 3)\n"
+    "  --repeat N      measure in N rounds, every binary in turn, and keep each one's\n"
+    "                  fastest round (default 3)\n"
     "  --scenario NAME run only this scenario of Brelvik_Suite (program0, all-on, automation,\n"
     "                  silence); may be repeated\n"
     "  --no-peers      without binaries given: measure Brelvik_Suite alone\n"
@@ -175,7 +175,7 @@ struct Row {
     std::string error;
 };
 
-// The audio thread: warm-up, then `repeat` measured passes; keeps the fastest pass.
+// The audio thread: a warm-up, then one measured pass.
 class AudioThreadRun {
 public:
     AudioThreadRun(host::HostedPlugin& plugin, const Scenario& scenario, const Options& options,
@@ -191,22 +191,19 @@ public:
         const int warmUp = std::min(noise_.frames(), static_cast<int>(kWarmUpSeconds * options_.rate));
         play(noise_.left.data(), noise_.right.data(), warmUp, 1);
 
-        best_ = std::numeric_limits<double>::infinity();
-        for (int r = 0; r < options_.repeat; ++r) {
-            bench::CountingScope counting;
-            if (scenario_.silenceAfterLoud)
-                play(loud_.left.data(), loud_.right.data(), loud_.frames(), 1);
-            const double start = threadCpuSeconds();
-            if (scenario_.silenceAfterLoud)
-                play(silence_.data(), silence_.data(), noise_.frames(), 0);
-            else
-                play(noise_.left.data(), noise_.right.data(), noise_.frames(), 1);
-            best_ = std::min(best_, threadCpuSeconds() - start);
-        }
+        bench::CountingScope counting;
+        if (scenario_.silenceAfterLoud)
+            play(loud_.left.data(), loud_.right.data(), loud_.frames(), 1);
+        const double start = threadCpuSeconds();
+        if (scenario_.silenceAfterLoud)
+            play(silence_.data(), silence_.data(), noise_.frames(), 0);
+        else
+            play(noise_.left.data(), noise_.right.data(), noise_.frames(), 1);
+        seconds_ = threadCpuSeconds() - start;
         counts_ = bench::countedOnThisThread();
     }
 
-    double bestSeconds() const { return best_; }
+    double seconds() const { return seconds_; }
     AllocationCounts counts() const { return counts_; }
 
 private:
@@ -245,7 +242,7 @@ private:
     std::vector<int> swept_;
     std::vector<float> outL_, outR_, silence_;
     double phase_ = 0.0;
-    double best_ = 0.0;
+    double seconds_ = 0.0;
     AllocationCounts counts_;
 };
 
@@ -287,7 +284,7 @@ Row measure(const Binary& binary, const Scenario& scenario, const Options& optio
         audio.join();
         plugin->suspend();
 
-        row.nsPerFrame = 1e9 * run.bestSeconds() / noise.frames();
+        row.nsPerFrame = 1e9 * run.seconds() / noise.frames();
         row.counts = run.counts();
     } catch (const std::exception& e) {
         row.error = e.what();
@@ -468,16 +465,40 @@ int main(int argc, char** argv)
     std::printf("allocation counting: %s\n\n", counting ? "on" : "unavailable in this build");
     std::fflush(stdout);
 
-    std::vector<Row> rows;
-    for (const Binary& b : binaries) {
-        for (const Scenario& s : b.ours ? brelvikScenarios() : peerScenarios()) {
-            if (b.ours && !options.scenarios.empty() &&
-                std::find(options.scenarios.begin(), options.scenarios.end(), s.key) == options.scenarios.end())
+    struct Job {
+        const Binary* binary;
+        Scenario scenario;
+    };
+    std::vector<Job> jobs;
+    for (const Binary& b : binaries)
+        for (const Scenario& s : b.ours ? brelvikScenarios() : peerScenarios())
+            if (!b.ours || options.scenarios.empty() ||
+                std::find(options.scenarios.begin(), options.scenarios.end(), s.key) != options.scenarios.end())
+                jobs.push_back({&b, s});
+
+    // Rounds take every job in turn, so a spell of load on the machine touches all binaries alike;
+    // each row keeps its fastest round and the allocations of all of them.
+    std::vector<Row> rows(jobs.size());
+    for (int round = 0; round < options.repeat; ++round) {
+        for (size_t j = 0; j < jobs.size(); ++j) {
+            Row& row = rows[j];
+            if (round > 0 && !row.error.empty())
                 continue;
-            rows.push_back(measure(b, s, options, noise, loud));
-            failed = failed || !rows.back().error.empty();
+            const Row pass = measure(*jobs[j].binary, jobs[j].scenario, options, noise, loud);
+            if (round == 0 || !pass.error.empty()) {
+                row.binary = pass.binary;
+                row.scenario = pass.scenario;
+                row.key = pass.key;
+                row.error = pass.error;
+                row.nsPerFrame = pass.nsPerFrame;
+            }
+            row.nsPerFrame = std::min(row.nsPerFrame, pass.nsPerFrame);
+            row.counts.allocations += pass.counts.allocations;
+            row.counts.frees += pass.counts.frees;
         }
     }
+    for (const Row& row : rows)
+        failed = failed || !row.error.empty();
     printTable(rows, binaries, options, counting);
     printTargets(rows, binaries, counting);
     return failed ? 1 : 0;
