@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "modules/CK_ModuleBase.h"
+#include "platform/FlushDenormals.h"
 #include "platform/Resources.h"
 #include "shell/GraphTable.h"
 #include "shell/RelaxedAtomic.h"
@@ -214,6 +215,7 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
 {
     if (sampleFrames <= 0 || !outputs || !outputs[0] || !outputs[1])
         return;
+    const CK_FlushDenormals flushDenormals;
     collectPublishedChanges();
     if (moduleCount == 0 || builtBlockSize_ <= 0) {
         std::memset(outputs[0], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
