@@ -28,11 +28,7 @@ void CK_DSP_Band_Split_3::prepare()
 
 void CK_DSP_Band_Split_3::clearState()
 {
-    for (CrossoverSection4& s : a_)
-        s.clear();
-    if (stereoB_)
-        for (CrossoverSection4& s : b_)
-            s.clear();
+    bands_.clear();
 }
 
 void CK_DSP_Band_Split_3::handleEvent(const CK_Event& event, int32_t)
@@ -85,36 +81,22 @@ void CK_DSP_Band_Split_3::designAt(int32_t frame)
         lowHz_ = inputs[2][frame] * 10.0f;
     if (inputs[3])
         highHz_ = inputs[3][frame] * 10.0f;
-    const double low = limited(lowHz_);
-    const double high = limited(highHz_);
-    a_[kLow].design(low, sampleRate_);
-    a_[kHigh].design(high, sampleRate_);
-    a_[kAllpass].copyDesign(a_[kHigh]);
-    if (stereoB_) {
-        b_[kLow].copyDesign(a_[kLow]);
-        b_[kHigh].copyDesign(a_[kHigh]);
-        b_[kAllpass].copyDesign(a_[kHigh]);
-    }
-}
-
-void CK_DSP_Band_Split_3::runChannel(CrossoverSection4* s, const float* in, int outPin, int32_t first,
-                                     int32_t count)
-{
-    float* low = outputs[outPin] + first;
-    float* mid = outputs[outPin + 1] + first;
-    float* high = outputs[outPin + 2] + first;
-    s[kLow].split(in + first, low, high, count);
-    s[kHigh].split(high, mid, high, count);
-    // The low band takes the phase of the high crossover, like the other two bands.
-    s[kAllpass].allpass(low, low, count);
+    CrossoverDesign low, high;
+    low.design(limited(lowHz_), sampleRate_);
+    high.design(limited(highHz_), sampleRate_);
+    bands_.setDesign(low, high);
 }
 
 template <bool StereoB>
-void CK_DSP_Band_Split_3::steady(int32_t firstFrame, int32_t count)
+void CK_DSP_Band_Split_3::steady(int32_t first, int32_t count)
 {
-    runChannel(a_, inputs[0], 0, firstFrame, count);
-    if constexpr (StereoB)
-        runChannel(b_, inputs[1], 3, firstFrame, count);
+    float* const bandsA[3] = {outputs[0] + first, outputs[1] + first, outputs[2] + first};
+    if constexpr (StereoB) {
+        float* const bandsB[3] = {outputs[3] + first, outputs[4] + first, outputs[5] + first};
+        bands_.splitStereo(inputs[0] + first, inputs[1] + first, bandsA, bandsB, count);
+    } else {
+        bands_.splitMono(inputs[0] + first, bandsA[0], bandsA[1], bandsA[2], count);
+    }
 }
 
 template <bool StereoB>
@@ -131,8 +113,6 @@ void CK_DSP_Band_Split_3::glide(int32_t firstFrame, int32_t count)
 {
     for (int32_t i = firstFrame; i < firstFrame + count; ++i) {
         designAt(i);
-        runChannel(a_, inputs[0], 0, i, 1);
-        if constexpr (StereoB)
-            runChannel(b_, inputs[1], 3, i, 1);
+        steady<StereoB>(i, 1);
     }
 }

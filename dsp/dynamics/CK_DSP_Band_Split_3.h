@@ -26,8 +26,6 @@ public:
     static constexpr double kMinFrequencyHz = 1.0;
 
 private:
-    enum Section { kLow, kHigh, kAllpass };
-
     // Processes with the current coefficients.
     template <bool StereoB>
     void steady(int32_t firstFrame, int32_t count);
@@ -41,11 +39,9 @@ private:
     void selectRoutine();
     // Reads both frequency pins at a frame and designs the active sections.
     void designAt(int32_t frame);
-    void runChannel(CrossoverSection4* sections, const float* in, int outPin, int32_t first, int32_t count);
     double limited(double hz) const;
 
-    CrossoverSection4 a_[3];
-    CrossoverSection4 b_[3];
+    CrossoverBands3 bands_;
     float lowHz_ = 200.0f;
     float highHz_ = 3000.0f;
     float sampleRate_ = 44100.0f;

@@ -1,37 +1,143 @@
 #include "dsp/dynamics/CrossoverSection4.h"
 
-#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-// Adding and subtracting this flushes vanishing filter values to zero instead of letting them
-// decay through the denormal range.
-constexpr double kDenormalGuard = static_cast<double>(1.0e-18f);
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kSettleBelow = 1.0e-30;
 
-inline double flushed(double v)
+inline void settleState(double& s)
 {
-    return (v + kDenormalGuard) - kDenormalGuard;
+    if (std::fabs(s) < kSettleBelow)
+        s = 0.0;
+}
+
+// The two channels side by side. Each operation works lane by lane with the same IEEE double
+// arithmetic as the scalar form, so both give identical bits.
+#if defined(__SSE2__)
+struct Pair {
+    __m128d v;
+};
+inline Pair operator+(Pair x, Pair y) { return {_mm_add_pd(x.v, y.v)}; }
+inline Pair operator-(Pair x, Pair y) { return {_mm_sub_pd(x.v, y.v)}; }
+inline Pair operator*(Pair x, Pair y) { return {_mm_mul_pd(x.v, y.v)}; }
+inline Pair broadcast(double x) { return {_mm_set1_pd(x)}; }
+inline Pair loadPair(const double* p) { return {_mm_load_pd(p)}; }
+inline void storePair(double* p, Pair x) { _mm_store_pd(p, x.v); }
+inline Pair loadFloats(const float* a, const float* b)
+{
+    return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(a), _mm_load_ss(b)))};
+}
+inline void storeFloats(float* a, float* b, Pair x)
+{
+    const __m128 f = _mm_cvtpd_ps(x.v);
+    _mm_store_ss(a, f);
+    _mm_store_ss(b, _mm_shuffle_ps(f, f, 1));
+}
+inline Pair roundedToFloat(Pair x) { return {_mm_cvtps_pd(_mm_cvtpd_ps(x.v))}; }
+#else
+struct Pair {
+    double a, b;
+};
+inline Pair operator+(Pair x, Pair y) { return {x.a + y.a, x.b + y.b}; }
+inline Pair operator-(Pair x, Pair y) { return {x.a - y.a, x.b - y.b}; }
+inline Pair operator*(Pair x, Pair y) { return {x.a * y.a, x.b * y.b}; }
+inline Pair broadcast(double x) { return {x, x}; }
+inline Pair loadPair(const double* p) { return {p[0], p[1]}; }
+inline void storePair(double* p, Pair x)
+{
+    p[0] = x.a;
+    p[1] = x.b;
+}
+inline Pair loadFloats(const float* a, const float* b) { return {*a, *b}; }
+inline void storeFloats(float* a, float* b, Pair x)
+{
+    *a = static_cast<float>(x.a);
+    *b = static_cast<float>(x.b);
+}
+inline Pair roundedToFloat(Pair x)
+{
+    return {static_cast<float>(x.a), static_cast<float>(x.b)};
+}
+#endif
+
+inline double roundedToFloat(double x) { return static_cast<float>(x); }
+
+template <class V>
+struct Lanes {
+    V k, k2, a1, a2, a3, two;
+};
+
+inline Lanes<double> lanesOf(const CrossoverDesign& d, double)
+{
+    return {d.k, d.k2, d.a1, d.a2, d.a3, 2.0};
+}
+
+inline Lanes<Pair> lanesOf(const CrossoverDesign& d, Pair)
+{
+    return {broadcast(d.k), broadcast(d.k2), broadcast(d.a1), broadcast(d.a2), broadcast(d.a3), broadcast(2.0)};
+}
+
+template <class V>
+struct StageState {
+    V s1, s2;
+};
+
+// One trapezoidal state-variable stage on one sample: v1 is the band-pass, v2 the low-pass, and
+// the high-pass is what remains of the input, in - k v1 - v2.
+template <class V>
+inline void runStage(StageState<V>& st, V in, const Lanes<V>& c, V& v1, V& v2)
+{
+    const V v3 = in - st.s2;
+    v1 = c.a1 * st.s1 + c.a2 * v3;
+    v2 = st.s2 + c.a2 * st.s1 + c.a3 * v3;
+    st.s1 = c.two * v1 - st.s1;
+    st.s2 = c.two * v2 - st.s2;
+}
+
+// The three bands of one frame, in the order and precision of the section passes: the outputs
+// of one section reach the next as floats, as through the module's buffers.
+template <class V>
+inline void splitFrame(StageState<V>* st, const Lanes<V>& lo, const Lanes<V>& hi, V x, V& low, V& mid,
+                       V& high)
+{
+    V v1, v2;
+    runStage(st[0], x, lo, v1, v2);
+    const V lp1 = v2;
+    const V hp1 = x - lo.k * v1 - v2;
+    runStage(st[1], lp1, lo, v1, v2);
+    const V lowSplit = roundedToFloat(v2);
+    runStage(st[2], hp1, lo, v1, v2);
+    const V highSplit = roundedToFloat(hp1 - lo.k * v1 - v2);
+
+    runStage(st[3], highSplit, hi, v1, v2);
+    const V lp2 = v2;
+    const V hp2 = highSplit - hi.k * v1 - v2;
+    runStage(st[4], lp2, hi, v1, v2);
+    mid = v2;
+    runStage(st[5], hp2, hi, v1, v2);
+    high = hp2 - hi.k * v1 - v2;
+
+    runStage(st[6], lowSplit, hi, v1, v2);
+    low = lowSplit - hi.k2 * v1;
 }
 
 } // namespace
 
-void CrossoverSection4::design(double frequencyHz, double sampleRateHz)
+void CrossoverDesign::design(double frequencyHz, double sampleRateHz)
 {
     const double g = std::tan(kPi * frequencyHz / sampleRateHz);
-    k_ = std::sqrt(2.0);
-    a1_ = 1.0 / (1.0 + g * (g + k_));
-    a2_ = g * a1_;
-    a3_ = g * a2_;
-}
-
-void CrossoverSection4::copyDesign(const CrossoverSection4& other)
-{
-    k_ = other.k_;
-    a1_ = other.a1_;
-    a2_ = other.a2_;
-    a3_ = other.a3_;
+    k = std::sqrt(2.0);
+    k2 = 2.0 * k;
+    a1 = 1.0 / (1.0 + g * (g + k));
+    a2 = g * a1;
+    a3 = g * a2;
 }
 
 void CrossoverSection4::clear()
@@ -41,42 +147,111 @@ void CrossoverSection4::clear()
     highStage_ = Stage{};
 }
 
-inline void CrossoverSection4::step(double x, double& low, double& high)
+inline void CrossoverSection4::run(Stage& st, double in, double& v1, double& v2) const
 {
-    // Trapezoidal integration of a state-variable filter: v1 is the band-pass, v2 the low-pass,
-    // and the high-pass is what remains of the input.
-    auto run = [this](Stage& st, double in, double& lp, double& hp) {
-        const double v3 = in - st.s2;
-        const double v1 = a1_ * st.s1 + a2_ * v3;
-        const double v2 = st.s2 + a2_ * st.s1 + a3_ * v3;
-        st.s1 = flushed(2.0 * v1 - st.s1);
-        st.s2 = flushed(2.0 * v2 - st.s2);
-        lp = v2;
-        hp = in - k_ * v1 - v2;
-    };
-    double lp1, hp1, unused;
-    run(first_, x, lp1, hp1);
-    run(lowStage_, lp1, low, unused);
-    run(highStage_, hp1, unused, high);
-    low = flushed(low);
-    high = flushed(high);
+    const double v3 = in - st.s2;
+    v1 = design_.a1 * st.s1 + design_.a2 * v3;
+    v2 = st.s2 + design_.a2 * st.s1 + design_.a3 * v3;
+    st.s1 = 2.0 * v1 - st.s1;
+    st.s2 = 2.0 * v2 - st.s2;
+}
+
+void CrossoverSection4::settle()
+{
+    for (Stage* st : {&first_, &lowStage_, &highStage_}) {
+        settleState(st->s1);
+        settleState(st->s2);
+    }
 }
 
 void CrossoverSection4::split(const float* in, float* low, float* high, int32_t count)
 {
+    const double k = design_.k;
     for (int32_t i = 0; i < count; ++i) {
-        double l, h;
-        step(in[i], l, h);
+        const double x = in[i];
+        double v1, v2;
+        run(first_, x, v1, v2);
+        const double lp = v2;
+        const double hp = x - k * v1 - v2;
+        run(lowStage_, lp, v1, v2);
+        const double l = v2;
+        run(highStage_, hp, v1, v2);
+        const double h = hp - k * v1 - v2;
         low[i] = static_cast<float>(l);
         high[i] = static_cast<float>(h);
     }
+    settle();
 }
 
 void CrossoverSection4::allpass(const float* in, float* out, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i) {
-        double l, h;
-        step(in[i], l, h);
-        out[i] = static_cast<float>(l + h);
+        const double x = in[i];
+        double v1, v2;
+        run(first_, x, v1, v2);
+        out[i] = static_cast<float>(x - design_.k2 * v1);
     }
+    settle();
+}
+
+void CrossoverBands3::clear()
+{
+    for (auto& stage : states_)
+        for (auto& state : stage)
+            state[0] = state[1] = 0.0;
+}
+
+void CrossoverBands3::settle()
+{
+    for (auto& stage : states_)
+        for (auto& state : stage)
+            for (double& s : state)
+                settleState(s);
+}
+
+void CrossoverBands3::splitMono(const float* in, float* low, float* mid, float* high, int32_t count)
+{
+    const Lanes<double> lo = lanesOf(low_, 0.0), hi = lanesOf(high_, 0.0);
+    StageState<double> st[kStages];
+    for (int s = 0; s < kStages; ++s)
+        st[s] = {states_[s][0][0], states_[s][1][0]};
+    for (int32_t i = 0; i < count; ++i) {
+        double l, m, h;
+        splitFrame(st, lo, hi, static_cast<double>(in[i]), l, m, h);
+        low[i] = static_cast<float>(l);
+        mid[i] = static_cast<float>(m);
+        high[i] = static_cast<float>(h);
+    }
+    for (int s = 0; s < kStages; ++s) {
+        states_[s][0][0] = st[s].s1;
+        states_[s][1][0] = st[s].s2;
+    }
+    settle();
+}
+
+void CrossoverBands3::splitStereo(const float* inA, const float* inB, float* const bandsA[3],
+                                  float* const bandsB[3], int32_t count)
+{
+    const Lanes<Pair> lo = lanesOf(low_, Pair{}), hi = lanesOf(high_, Pair{});
+    StageState<Pair> st[kStages];
+    for (int s = 0; s < kStages; ++s)
+        st[s] = {loadPair(states_[s][0]), loadPair(states_[s][1])};
+    float* const lowA = bandsA[0];
+    float* const midA = bandsA[1];
+    float* const highA = bandsA[2];
+    float* const lowB = bandsB[0];
+    float* const midB = bandsB[1];
+    float* const highB = bandsB[2];
+    for (int32_t i = 0; i < count; ++i) {
+        Pair l, m, h;
+        splitFrame(st, lo, hi, loadFloats(inA + i, inB + i), l, m, h);
+        storeFloats(lowA + i, lowB + i, l);
+        storeFloats(midA + i, midB + i, m);
+        storeFloats(highA + i, highB + i, h);
+    }
+    for (int s = 0; s < kStages; ++s) {
+        storePair(states_[s][0], st[s].s1);
+        storePair(states_[s][1], st[s].s2);
+    }
+    settle();
 }
