@@ -20,6 +20,9 @@ public:
 
     explicit CK_DSP_dB_to_Level(CK_ModuleOwner* owner);
 
+    // The conversion of `count` frames; in and out must not overlap.
+    static void convertFrames(const Tables& tables, const float* in, float* out, int32_t count);
+
     void prepare() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
 

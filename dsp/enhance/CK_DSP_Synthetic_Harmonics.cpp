@@ -2,28 +2,8 @@
 
 #include <algorithm>
 
-#include "dsp/enhance/CK_FlushTiny.h"
+#include "dsp/enhance/CK_Harmonics_Kernel.h"
 
-namespace {
-
-template <int ShapeType, bool Dynamic>
-float harmonicDrive(float amount, float envelope)
-{
-    constexpr float scale = ShapeType == CK_DSP_Synthetic_Harmonics::kHard ? 1.0f : 0.5f;
-    if constexpr (!Dynamic) {
-        return scale * amount;
-    } else {
-        // The drive rises with the band level up to full level and stays there above it.
-        const float below = 1.0f - std::clamp(envelope, 0.0f, 1.0f);
-        const float below4 = (below * below) * (below * below);
-        if constexpr (ShapeType == CK_DSP_Synthetic_Harmonics::kHard)
-            return amount * (0.75f - 0.5f * below4);
-        else
-            return scale * amount * (1.0f - 0.5f * below4);
-    }
-}
-
-} // namespace
 
 CK_DSP_Synthetic_Harmonics::CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* moduleOwner)
     : CK_ModuleStd(moduleOwner), zeros_(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f)
@@ -164,21 +144,6 @@ template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
 void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
 {
     announce(1);
-    const float* mainA = in_[kMainA];
-    const float* mainB = in_[kMainB];
-    const float* bandA = in_[kBandA];
-    const float* bandB = in_[kBandB];
-    const float* amount = in_[kAmount];
-    const float* envelope = in_[kEnvelope];
-    float* outA = outputs[0];
-    float* outB = outputs[1];
-    for (int32_t i = firstFrame; i < firstFrame + count; ++i) {
-        const float drive = harmonicDrive<ShapeType, Dynamic>(amount[i], envelope[i]);
-        const float addA = ck_flushTiny(shape(drive * bandA[i]));
-        outA[i] = WithMain ? mainA[i] + addA : addA;
-        if constexpr (Stereo) {
-            const float addB = ck_flushTiny(shape(drive * bandB[i]));
-            outB[i] = WithMain ? mainB[i] + addB : addB;
-        }
-    }
+    const ck_harmonics::Inputs in{in_[kMainA], in_[kMainB], in_[kBandA], in_[kBandB], in_[kAmount], in_[kEnvelope]};
+    ck_harmonics::run<ShapeType, Dynamic, WithMain, Stereo>(in, outputs[0], outputs[1], firstFrame, count);
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_Synthetic_Harmonics : public CK_ModuleStd {
@@ -33,14 +34,7 @@ public:
     // The polynomial grows with the fifth power outside full scale; the driven sample is held to
     // +-1 so that an over-driven band (the band compressors can add up to 180 dB) gives a bounded
     // result instead of overflowing to infinity. NaN drives give 0.
-    static float shape(float u)
-    {
-        u = u > -1.0f ? u : (u <= -1.0f ? -1.0f : 0.0f);
-        u = u < 1.0f ? u : 1.0f;
-        const float v = u + 0.5f;
-        const float v2 = v * v;
-        return 10.0f * u * v2 * (1.0f - v2);
-    }
+    static float shape(float u) { return ck_harmonics::shape(u); }
 
 private:
     template <bool Stereo>

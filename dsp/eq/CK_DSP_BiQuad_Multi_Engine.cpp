@@ -5,7 +5,7 @@
 
 namespace {
 // Keeps the recursion away from denormal numbers when the input falls silent.
-constexpr double kDenormalGuard = 1.0e-18;
+constexpr double kDenormalGuard = ck_cascade::kEqDenormalGuard;
 constexpr double kSteadyTolerance = 1.0e-12;
 constexpr float kSettledToZero = 1.0e-8f;
 constexpr int kFirstBandPin = 9;
@@ -118,6 +118,7 @@ void CK_DSP_BiQuad_Multi_Engine::handleEvent(const CK_Event& event, int32_t firs
 void CK_DSP_BiQuad_Multi_Engine::reevaluate()
 {
     activeCount_ = 0;
+    cascade_ = true;
     bool anyBandChanging = false;
     for (int b = 0; b < kBands; ++b) {
         anyBandChanging = anyBandChanging || bandChanging_[b];
@@ -127,6 +128,7 @@ void CK_DSP_BiQuad_Multi_Engine::reevaluate()
         bandRead_[activeCount_] = !perSample_      ? CoefficientRead::AtFrameZero
                                   : bandChanging_[b] ? CoefficientRead::AtEachFrame
                                                      : CoefficientRead::AtFirstFrame;
+        cascade_ = cascade_ && bandRead_[activeCount_] != CoefficientRead::AtEachFrame;
         ++activeCount_;
     }
     if (master_ && channel_ && activeCount_ > 0) {
@@ -156,9 +158,7 @@ void CK_DSP_BiQuad_Multi_Engine::countDown(int32_t count)
 
 namespace {
 
-struct Coefficients {
-    double b0, b1, b2, a1, a2;
-};
+using Coefficients = ck_cascade::EqCoefficients;
 
 // One band over frames [first, end) with one coefficient set; in place when x == y.
 template <typename State>
@@ -217,6 +217,20 @@ void CK_DSP_BiQuad_Multi_Engine::filter(int32_t firstFrame, int32_t count)
     const int32_t end = firstFrame + count;
     const float* source = in_;
     float* out = outputs[0];
+    if (cascade_) {
+        BandState* states[kBands];
+        Coefficients c[kBands];
+        for (int a = 0; a < activeCount_; ++a) {
+            const int band = activeBands_[a];
+            states[a] = &state_[band];
+            c[a] = coefficientsAt(coefficients_[band],
+                                  bandRead_[a] == CoefficientRead::AtFirstFrame ? firstFrame : 0);
+        }
+        ck_cascade::runEqCascade(states, c, activeCount_, source, out, firstFrame, end);
+        if (steadyCheck_ && firstFrame == 0)
+            checkSteady();
+        return;
+    }
     for (int a = 0; a < activeCount_; ++a) {
         const int band = activeBands_[a];
         const float* const* c = coefficients_[band];

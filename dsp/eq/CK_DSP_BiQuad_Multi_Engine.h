@@ -8,6 +8,7 @@
 // Output 0: the filtered channel.
 #pragma once
 
+#include "dsp/eq/CK_BiQuad_Cascade.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_BiQuad_Multi_Engine : public CK_ModuleStd {
@@ -28,10 +29,7 @@ public:
     void zeroOutput(int32_t firstFrame, int32_t count);
 
 private:
-    struct BandState {
-        float x1, x2;
-        double y1, y2;
-    };
+    using BandState = ck_cascade::EqState;
     // How a band reads its coefficients during one call.
     enum class CoefficientRead { AtEachFrame, AtFirstFrame, AtFrameZero };
 
@@ -50,6 +48,8 @@ private:
     int activeBands_[kBands] = {};
     CoefficientRead bandRead_[kBands] = {};
     int activeCount_ = 0;
+    // No active band sweeps its coefficients: the bands run as one cascade.
+    bool cascade_ = false;
     const float* in_;
     int16_t inputChanging_ = 0;
     float staticInput_ = 0.0f;

@@ -6,7 +6,6 @@
 using namespace ck_biquad;
 
 namespace {
-constexpr float kDenormalGuard = 1.0e-18f;
 constexpr double kSteadyTolerance = 1.0e-12;
 constexpr double kPi = 3.14159265358979323846;
 // Frequency over sample rate for the shapes designed with a run-time tangent: the span of the
@@ -33,22 +32,6 @@ CK_BiQuad halfQ(double relativeFrequency, bool highPass)
             static_cast<float>(a2)};
 }
 
-// One section over frames [first, end); in place when x == y.
-template <typename Section>
-void runSection(Section& s, const CK_BiQuad& c, const float* x, float* y, int32_t first, int32_t end)
-{
-    float x1 = s.x1, x2 = s.x2, y1 = s.y1, y2 = s.y2;
-    for (int32_t n = first; n < end; ++n) {
-        const float in = x[n];
-        const float out = c.b0 * in + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2 + kDenormalGuard;
-        x2 = x1;
-        x1 = in;
-        y2 = y1;
-        y1 = out;
-        y[n] = out;
-    }
-    s = {x1, x2, y1, y2};
-}
 } // namespace
 
 CK_DSP_BiQuad_Static::CK_DSP_BiQuad_Static(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(moduleOwner)
@@ -250,18 +233,11 @@ void CK_DSP_BiQuad_Static::filter(int32_t firstFrame, int32_t count)
             designPending_ = 0;
     }
     const int32_t end = firstFrame + count;
-    const float* source = in_[0];
-    for (int i = 0; i < sections_; ++i) {
-        runSection(channelA_[i], coefficients_, source, outputs[0], firstFrame, end);
-        source = outputs[0];
-    }
-    if (stereo_) {
-        source = in_[1];
-        for (int i = 0; i < sections_; ++i) {
-            runSection(channelB_[i], coefficients_, source, outputs[1], firstFrame, end);
-            source = outputs[1];
-        }
-    }
+    if (stereo_)
+        ck_cascade::runStaticCascadeStereo(channelA_, channelB_, sections_, coefficients_, in_[0], in_[1], outputs[0],
+                                           outputs[1], firstFrame, end);
+    else
+        ck_cascade::runStaticCascade(channelA_, sections_, coefficients_, in_[0], outputs[0], firstFrame, end);
     // A silent input has died away once a whole block of output is silent.
     if (steadyCheck_ && firstFrame == 0 && silent(outputs[0]) && (!stereo_ || silent(outputs[1])))
         useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();

@@ -8,6 +8,7 @@
 // 11 clear trigger, 19 switch B. Outputs 0 and 1: filtered channels A and B.
 #pragma once
 
+#include "dsp/eq/CK_BiQuad_Cascade.h"
 #include "dsp/eq/CK_BiQuad_Shapes.h"
 #include "modules/CK_ModuleBase.h"
 
@@ -32,9 +33,7 @@ public:
     int sectionCount() const { return sections_; }
 
 private:
-    struct Section {
-        float x1, x2, y1, y2;
-    };
+    using Section = ck_cascade::StaticSection;
 
     void designCoefficients(int32_t frame);
     void markDesignPending();

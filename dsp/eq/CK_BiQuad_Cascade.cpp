@@ -1,0 +1,161 @@
+#include "dsp/eq/CK_BiQuad_Cascade.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ck_cascade {
+namespace {
+
+template <int N>
+void eqCascade(EqState* const* states, const EqCoefficients* coefficients, const float* x, float* y, int32_t first,
+               int32_t end)
+{
+    EqCoefficients c[N];
+    float x1[N], x2[N];
+    double y1[N], y2[N];
+    for (int b = 0; b < N; ++b) {
+        c[b] = coefficients[b];
+        x1[b] = states[b]->x1;
+        x2[b] = states[b]->x2;
+        y1[b] = states[b]->y1;
+        y2[b] = states[b]->y2;
+    }
+    for (int32_t n = first; n < end; ++n) {
+        float in = x[n];
+#pragma GCC unroll 8
+        for (int b = 0; b < N; ++b) {
+            const double out =
+                c[b].b0 * in + c[b].b1 * x1[b] + c[b].b2 * x2[b] - c[b].a1 * y1[b] - c[b].a2 * y2[b] + kEqDenormalGuard;
+            x2[b] = x1[b];
+            x1[b] = in;
+            y2[b] = y1[b];
+            y1[b] = out;
+            in = static_cast<float>(out);
+        }
+        y[n] = in;
+    }
+    for (int b = 0; b < N; ++b)
+        *states[b] = EqState{x1[b], x2[b], y1[b], y2[b]};
+}
+
+template <int N>
+void staticCascade(StaticSection* s, const CK_BiQuad& c, const float* x, float* y, int32_t first, int32_t end)
+{
+    StaticSection v[N];
+    for (int i = 0; i < N; ++i)
+        v[i] = s[i];
+    for (int32_t n = first; n < end; ++n) {
+        float in = x[n];
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            const float out = c.b0 * in + c.b1 * v[i].x1 + c.b2 * v[i].x2 - c.a1 * v[i].y1 - c.a2 * v[i].y2 +
+                              kStaticDenormalGuard;
+            v[i] = {in, v[i].x1, out, v[i].y1};
+            in = out;
+        }
+        y[n] = in;
+    }
+    for (int i = 0; i < N; ++i)
+        s[i] = v[i];
+}
+
+#if defined(__SSE2__)
+// Channel A in lane 0, channel B in lane 1; packed single-precision operations round each lane
+// exactly as the scalar ones do.
+template <int N>
+void staticCascadeStereo(StaticSection* a, StaticSection* b, const CK_BiQuad& c, const float* xa, const float* xb,
+                         float* ya, float* yb, int32_t first, int32_t end)
+{
+    const __m128 b0 = _mm_set1_ps(c.b0), b1 = _mm_set1_ps(c.b1), b2 = _mm_set1_ps(c.b2);
+    const __m128 a1 = _mm_set1_ps(c.a1), a2 = _mm_set1_ps(c.a2), guard = _mm_set1_ps(kStaticDenormalGuard);
+    __m128 x1[N], x2[N], y1[N], y2[N];
+    for (int i = 0; i < N; ++i) {
+        x1[i] = _mm_setr_ps(a[i].x1, b[i].x1, 0.0f, 0.0f);
+        x2[i] = _mm_setr_ps(a[i].x2, b[i].x2, 0.0f, 0.0f);
+        y1[i] = _mm_setr_ps(a[i].y1, b[i].y1, 0.0f, 0.0f);
+        y2[i] = _mm_setr_ps(a[i].y2, b[i].y2, 0.0f, 0.0f);
+    }
+    for (int32_t n = first; n < end; ++n) {
+        __m128 in = _mm_unpacklo_ps(_mm_load_ss(xa + n), _mm_load_ss(xb + n));
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            __m128 out = _mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1[i]));
+            out = _mm_add_ps(out, _mm_mul_ps(b2, x2[i]));
+            out = _mm_sub_ps(out, _mm_mul_ps(a1, y1[i]));
+            out = _mm_sub_ps(out, _mm_mul_ps(a2, y2[i]));
+            out = _mm_add_ps(out, guard);
+            x2[i] = x1[i];
+            x1[i] = in;
+            y2[i] = y1[i];
+            y1[i] = out;
+            in = out;
+        }
+        _mm_store_ss(ya + n, in);
+        _mm_store_ss(yb + n, _mm_shuffle_ps(in, in, _MM_SHUFFLE(1, 1, 1, 1)));
+    }
+    for (int i = 0; i < N; ++i) {
+        alignas(16) float l[4][4];
+        _mm_store_ps(l[0], x1[i]);
+        _mm_store_ps(l[1], x2[i]);
+        _mm_store_ps(l[2], y1[i]);
+        _mm_store_ps(l[3], y2[i]);
+        a[i] = {l[0][0], l[1][0], l[2][0], l[3][0]};
+        b[i] = {l[0][1], l[1][1], l[2][1], l[3][1]};
+    }
+}
+#endif
+
+} // namespace
+
+void runEqCascade(EqState* const* states, const EqCoefficients* coefficients, int bands, const float* x, float* y,
+                  int32_t first, int32_t end)
+{
+    switch (bands) {
+    case 1: eqCascade<1>(states, coefficients, x, y, first, end); break;
+    case 2: eqCascade<2>(states, coefficients, x, y, first, end); break;
+    case 3: eqCascade<3>(states, coefficients, x, y, first, end); break;
+    case 4: eqCascade<4>(states, coefficients, x, y, first, end); break;
+    case 5: eqCascade<5>(states, coefficients, x, y, first, end); break;
+    default: break;
+    }
+}
+
+void runStaticCascade(StaticSection* sections, int count, const CK_BiQuad& c, const float* x, float* y,
+                      int32_t first, int32_t end)
+{
+    switch (count) {
+    case 1: staticCascade<1>(sections, c, x, y, first, end); break;
+    case 2: staticCascade<2>(sections, c, x, y, first, end); break;
+    case 3: staticCascade<3>(sections, c, x, y, first, end); break;
+    case 4: staticCascade<4>(sections, c, x, y, first, end); break;
+    case 5: staticCascade<5>(sections, c, x, y, first, end); break;
+    case 6: staticCascade<6>(sections, c, x, y, first, end); break;
+    case 7: staticCascade<7>(sections, c, x, y, first, end); break;
+    case 8: staticCascade<8>(sections, c, x, y, first, end); break;
+    default: break;
+    }
+}
+
+void runStaticCascadeStereo(StaticSection* a, StaticSection* b, int count, const CK_BiQuad& c, const float* xa,
+                            const float* xb, float* ya, float* yb, int32_t first, int32_t end)
+{
+#if defined(__SSE2__)
+    switch (count) {
+    case 1: staticCascadeStereo<1>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 2: staticCascadeStereo<2>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 3: staticCascadeStereo<3>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 4: staticCascadeStereo<4>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 5: staticCascadeStereo<5>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 6: staticCascadeStereo<6>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 7: staticCascadeStereo<7>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 8: staticCascadeStereo<8>(a, b, c, xa, xb, ya, yb, first, end); break;
+    default: break;
+    }
+#else
+    runStaticCascade(a, count, c, xa, ya, first, end);
+    runStaticCascade(b, count, c, xb, yb, first, end);
+#endif
+}
+
+} // namespace ck_cascade
