@@ -15,6 +15,14 @@ public:
     void prepare() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
 
+    // Threshold, knee, bow, ratio and the divisor's floor, as the gain law reads them.
+    struct Law {
+        float t, k, h, r, minDivisor;
+    };
+    // The gain law over `count` frames; in and out must not overlap.
+    template <bool Bowed>
+    static void gainFrames(const float* in, float* out, int32_t count, const Law& law);
+
 private:
     template <bool Bowed>
     void compute(int32_t firstFrame, int32_t count);

@@ -19,6 +19,10 @@ public:
 
     // One level in volts; `log` is the owner's table of 2 log10(1 + j / 160), j = 0..2400.
     static float toVolts(float level, const float* log);
+#if defined(__SSE2__)
+    // toVolts over the whole groups of four among `count` frames; answers how many it converted.
+    static int32_t convertGroups(const float* in, float* out, int32_t count, const float* log);
+#endif
 
     float previousInput = -10000.0f;
     float previousResult = kFloorVolts;

@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
+#include "dsp/dynamics/CK_DSP_Level_to_dB.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
 #include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "dsp/eq/CK_BiQuad_Cascade.h"
+#include "modules/CK_LookupTables.h"
 
 namespace {
 
@@ -309,6 +313,79 @@ TEST(FastPathsTest, HarmonicsMatchTheFrameByFrameShaperInEveryVariant)
     expectHarmonicsMatch<ck_harmonics::kHard, true, false, true>(rng);
     expectHarmonicsMatch<ck_harmonics::kSoft, true, false, false>(rng);
     expectHarmonicsMatch<ck_harmonics::kHard, true, true, false>(rng);
+}
+
+// ---- Level to dB: the normalising loops in every range, table ends, floor. ----
+
+TEST(FastPathsTest, LevelToDbMatchesTheFrameByFrameConversion)
+{
+#if defined(__SSE2__)
+    static CK_LookupTables tables;
+    tables.compute(48000);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> exponent(-40.0f, 130.0f), mantissa(1.0f, 2.0f);
+    std::vector<float> x = {0.0f, -0.0f, -1.0f, NAN, INFINITY, -INFINITY, FLT_MAX, 1.0f / (1 << 30),
+                            1.0000001f / (1 << 30), 1.0f / (1 << 16), 1.0f / (1 << 8), 1.0f, 16.0f, 16.000002f,
+                            15.999999f, 0.99999994f, 256.0f, 65536.0f, 1.0e-30f, 3.0e38f, 0.0625f};
+    while (x.size() < 4001)
+        x.push_back((rng() % 7 == 0 ? -1.0f : 1.0f) * mantissa(rng) * std::exp2(exponent(rng)));
+    std::vector<float> fast(x.size() + 4, 0.0f);
+    const int32_t groups = CK_DSP_Level_to_dB::convertGroups(x.data(), fast.data(), static_cast<int32_t>(x.size()),
+                                                             tables.log);
+    ASSERT_EQ(groups, static_cast<int32_t>(x.size() / 4 * 4));
+    for (int32_t n = 0; n < groups; ++n)
+        ASSERT_EQ(bitsOf(fast[n]), bitsOf(CK_DSP_Level_to_dB::toVolts(x[n], tables.log))) << x[n];
+#else
+    GTEST_SKIP() << "no SSE2 path on this target";
+#endif
+}
+
+// ---- Gain law: both knee shapes around threshold and full scale, NaN, extreme ratios. ----
+
+template <bool Bowed>
+float plainGainLaw(float level, const CK_DSP_CompExp_Knee_Math::Law& l)
+{
+    const float x = level > l.t ? level : l.t;
+    const float q = x / l.t;
+    float d;
+    if (Bowed)
+        d = (q * l.k * l.h * l.r + l.r) * (1.0f - q) + q;
+    else
+        d = (1.0f - q * l.k) * l.r + q * l.k;
+    d = std::max(d, l.minDivisor);
+    return (x - l.t) / d + l.t - x;
+}
+
+TEST(FastPathsTest, GainLawMatchesTheFrameByFrameFormula)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> level(-6.0f, 3.0f);
+    std::vector<float> x = {NAN, -NAN, INFINITY, -INFINITY, 0.0f, -0.0f, -18.0f, 18.0f};
+    while (x.size() < 2003)
+        x.push_back(level(rng));
+    const CK_DSP_CompExp_Knee_Math::Law laws[] = {
+        {-2.0f, 0.0f, 3.0f, 4.0f, 1.0f},     {-0.003f, 1.0f, 3.0f, 800.0f, 1.0f}, {-3.0f, 0.5f, 6.0f, 0.5f, 0.5f},
+        {-1.0f, 0.8f, 10.68f, 0.1f, 0.1f},   {-4.0f, 0.3f, 4.08f, 20.0f, 1.0f},
+    };
+    for (const auto& law : laws) {
+        for (int bowed = 0; bowed < 2; ++bowed) {
+            std::vector<float> plain(x.size()), fast(x.size() + 4, 0.0f);
+            for (size_t n = 0; n < x.size(); ++n)
+                plain[n] = bowed ? plainGainLaw<true>(x[n], law) : plainGainLaw<false>(x[n], law);
+            size_t first = 0;
+            for (int r = 0; first < x.size(); ++r) {
+                const auto length = static_cast<int32_t>(
+                    std::min(x.size() - first, static_cast<size_t>(kRuns[(r + 1) % std::size(kRuns)])));
+                if (bowed)
+                    CK_DSP_CompExp_Knee_Math::gainFrames<true>(x.data() + first, fast.data() + first, length, law);
+                else
+                    CK_DSP_CompExp_Knee_Math::gainFrames<false>(x.data() + first, fast.data() + first, length, law);
+                first += static_cast<size_t>(length);
+            }
+            fast.resize(x.size());
+            EXPECT_EQ(firstDifference(plain, fast), -1) << "threshold " << law.t << " bowed " << bowed;
+        }
+    }
 }
 
 } // namespace
