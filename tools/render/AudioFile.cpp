@@ -1,4 +1,5 @@
 #include "tools/render/AudioFile.h"
+#include "tools/render/ReplaceFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -121,7 +122,7 @@ void AudioFileWriter::commit()
         std::remove(tempPath_.c_str());
         throw AudioError("error finishing '" + path_ + "': " + sf_error_number(closeError));
     }
-    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    if (!replaceFile(tempPath_, path_)) {
         std::string reason = std::strerror(errno);
         std::remove(tempPath_.c_str());
         throw AudioError("cannot move the finished file to '" + path_ + "': " + reason);

@@ -1,4 +1,5 @@
 #include "tools/render/PresetFile.h"
+#include "tools/render/ReplaceFile.h"
 
 #include "vst/VstInterface.h"
 
@@ -384,7 +385,7 @@ void writePresetFile(const std::string& path, const PresetFile& preset)
         std::remove(temp.c_str());
         throw PresetError("cannot write '" + path + "': " + std::strerror(errno));
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!replaceFile(temp, path)) {
         const std::string reason = std::strerror(errno);
         std::remove(temp.c_str());
         throw PresetError("cannot write '" + path + "': " + reason);
