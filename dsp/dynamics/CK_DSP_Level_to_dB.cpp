@@ -1,6 +1,8 @@
 #include "dsp/dynamics/CK_DSP_Level_to_dB.h"
 
+#include <array>
 #include <cfloat>
+#include <cmath>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -21,6 +23,9 @@ constexpr float kTwoPow8 = 1.0f / (1 << 8);
 CK_DSP_Level_to_dB::CK_DSP_Level_to_dB(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(moduleOwner)
 {
     allocateOutput(0);
+#if defined(__SSE2__)
+    prepareTables();
+#endif
 }
 
 void CK_DSP_Level_to_dB::prepare()
@@ -42,14 +47,9 @@ void CK_DSP_Level_to_dB::handleEvent(const CK_Event& e, int32_t)
     useRoutine<&CK_DSP_Level_to_dB::convert>();
 }
 
-float CK_DSP_Level_to_dB::toVolts(float b, const float* log)
+float CK_DSP_Level_to_dB::normalise(float b, float& d)
 {
-    if (!(b > kTwoPow30))
-        return kFloorVolts;
-    if (b > FLT_MAX)
-        b = FLT_MAX; // +inf: keeps the normalising loop finite
-
-    float d = 0.0f;
+    d = 0.0f;
     if (b >= 1.0f) {
         while (b > 16.0f) {
             b *= 0.0625f;
@@ -69,7 +69,18 @@ float CK_DSP_Level_to_dB::toVolts(float b, const float* log)
             d -= kVolts16;
         }
     }
+    return b;
+}
 
+float CK_DSP_Level_to_dB::toVolts(float b, const float* log)
+{
+    if (!(b > kTwoPow30))
+        return kFloorVolts;
+    if (b > FLT_MAX)
+        b = FLT_MAX; // +inf: keeps the normalising loop finite
+
+    float d;
+    b = normalise(b, d);
     const float e = (b - 1.0f) * 160.0f;
     const auto j = static_cast<int32_t>(e);
     if (j >= 2400)
@@ -105,33 +116,68 @@ void CK_DSP_Level_to_dB::convert(int32_t firstFrame, int32_t count)
 }
 
 #if defined(__SSE2__)
+namespace {
+
+// The normalising steps depend only on the level's binary exponent and, for the "above 16" test,
+// on whether the level is an exact power of two. One entry per case holds the power of two the
+// steps multiply by (every step is exact, so one multiplication gives the same level) and the
+// offset they add up, summed in the same order as the steps themselves.
+struct NormalisingStep {
+    float scale;
+    float offset;
+};
+constexpr int kFirstExponent = -30;
+constexpr int kExponents = 128 - kFirstExponent;
+
+const NormalisingStep* normalisingSteps()
+{
+    static const auto steps = [] {
+        std::array<NormalisingStep, 2 * kExponents> t{};
+        for (int e = 0; e < kExponents; ++e)
+            for (int exact = 0; exact < 2; ++exact) {
+                const float level = std::ldexp(exact ? 1.0f : 1.5f, e + kFirstExponent);
+                float offset;
+                const float normalised = CK_DSP_Level_to_dB::normalise(level, offset);
+                t[static_cast<size_t>(2 * e + exact)] = {normalised / level, offset};
+            }
+        return t;
+    }();
+    return steps.data();
+}
+
+} // namespace
+
+void CK_DSP_Level_to_dB::prepareTables()
+{
+    normalisingSteps();
+}
+
 int32_t CK_DSP_Level_to_dB::convertGroups(const float* in, float* out, int32_t count, const float* log)
 {
-    // toVolts for four levels at once: each lane takes the same steps, the normalising loops run
-    // until no lane needs another step, and levels without a logarithm take the floor at the end.
-    const __m128 one = _mm_set1_ps(1.0f), sixteen = _mm_set1_ps(16.0f);
-    const __m128 volts16 = _mm_set1_ps(kVolts16);
+    // toVolts for four levels at once: the normalising steps come from the table above, levels
+    // without a logarithm take the floor at the end.
+    const NormalisingStep* steps = normalisingSteps();
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128i biasedFirst = _mm_set1_epi32(127 + kFirstExponent);
+    const __m128i mantissa = _mm_set1_epi32(0x7fffff);
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128 level = _mm_loadu_ps(in + i);
         const __m128 valid = _mm_cmpgt_ps(level, _mm_set1_ps(kTwoPow30));
-        __m128 b = _mm_or_ps(_mm_and_ps(valid, _mm_min_ps(level, _mm_set1_ps(FLT_MAX))), _mm_andnot_ps(valid, one));
-        __m128 d = _mm_setzero_ps();
-        for (__m128 m = _mm_cmpgt_ps(b, sixteen); _mm_movemask_ps(m) != 0; m = _mm_cmpgt_ps(b, sixteen)) {
-            b = _mm_or_ps(_mm_and_ps(m, _mm_mul_ps(b, _mm_set1_ps(0.0625f))), _mm_andnot_ps(m, b));
-            d = _mm_or_ps(_mm_and_ps(m, _mm_add_ps(d, volts16)), _mm_andnot_ps(m, d));
+        const __m128 b = _mm_or_ps(_mm_and_ps(valid, _mm_min_ps(level, _mm_set1_ps(FLT_MAX))), _mm_andnot_ps(valid, one));
+        const __m128i bits = _mm_castps_si128(b);
+        const __m128i exponent = _mm_sub_epi32(_mm_srli_epi32(bits, 23), biasedFirst);
+        const __m128i exact = _mm_cmpeq_epi32(_mm_and_si128(bits, mantissa), _mm_setzero_si128());
+        const __m128i index = _mm_sub_epi32(_mm_add_epi32(exponent, exponent), exact);
+        alignas(16) int32_t is[4];
+        alignas(16) float scale[4], offset[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(is), index);
+        for (int k = 0; k < 4; ++k) {
+            scale[k] = steps[is[k]].scale;
+            offset[k] = steps[is[k]].offset;
         }
-        const __m128 m16 = _mm_cmplt_ps(b, _mm_set1_ps(kTwoPow16));
-        b = _mm_or_ps(_mm_and_ps(m16, _mm_mul_ps(b, _mm_set1_ps(65536.0f))), _mm_andnot_ps(m16, b));
-        d = _mm_or_ps(_mm_and_ps(m16, _mm_set1_ps(-kVolts65536)), _mm_andnot_ps(m16, d));
-        const __m128 m8 = _mm_cmplt_ps(b, _mm_set1_ps(kTwoPow8));
-        b = _mm_or_ps(_mm_and_ps(m8, _mm_mul_ps(b, _mm_set1_ps(256.0f))), _mm_andnot_ps(m8, b));
-        d = _mm_or_ps(_mm_and_ps(m8, _mm_sub_ps(d, _mm_set1_ps(kVolts256))), _mm_andnot_ps(m8, d));
-        for (__m128 m = _mm_cmplt_ps(b, one); _mm_movemask_ps(m) != 0; m = _mm_cmplt_ps(b, one)) {
-            b = _mm_or_ps(_mm_and_ps(m, _mm_mul_ps(b, sixteen)), _mm_andnot_ps(m, b));
-            d = _mm_or_ps(_mm_and_ps(m, _mm_sub_ps(d, volts16)), _mm_andnot_ps(m, d));
-        }
-        const __m128 e = _mm_mul_ps(_mm_sub_ps(b, one), _mm_set1_ps(160.0f));
+        const __m128 normalised = _mm_mul_ps(b, _mm_load_ps(scale));
+        const __m128 e = _mm_mul_ps(_mm_sub_ps(normalised, one), _mm_set1_ps(160.0f));
         const __m128i j = _mm_cvttps_epi32(e);
         const __m128 f = _mm_sub_ps(e, _mm_cvtepi32_ps(j));
         alignas(16) int32_t js[4];
@@ -144,7 +190,7 @@ int32_t CK_DSP_Level_to_dB::convertGroups(const float* in, float* out, int32_t c
             l1[k] = log[js[k] < 2400 ? at + 1 : at];
         }
         const __m128 a = _mm_load_ps(l0);
-        const __m128 v = _mm_add_ps(_mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(_mm_load_ps(l1), a), f)), d);
+        const __m128 v = _mm_add_ps(_mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(_mm_load_ps(l1), a), f)), _mm_load_ps(offset));
         _mm_storeu_ps(out + i, _mm_or_ps(_mm_and_ps(valid, v), _mm_andnot_ps(valid, _mm_set1_ps(kFloorVolts))));
     }
     return i;

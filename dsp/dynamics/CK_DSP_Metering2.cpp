@@ -261,8 +261,8 @@ void CK_DSP_Metering2::detect(int32_t firstFrame, int32_t count)
             held = level;
             windowPeak = 0.0f;
             holdCount = holdLength_;
-        } else if (level > previous && level > windowPeak) {
-            windowPeak = level;
+        } else {
+            windowPeak = raisedPeak(level, previous, windowPeak);
         }
         previous = level;
 

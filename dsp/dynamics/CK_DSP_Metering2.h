@@ -12,6 +12,10 @@
 
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_Metering2 : public CK_ModuleStd {
@@ -26,6 +30,20 @@ public:
     void clearState() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
     void setInput(int pin, const float* source) override;
+
+    // A level that rises and tops the window's peak becomes the new peak. Noise makes the rise
+    // unpredictable, so with SSE the choice is made by masks instead of a branch.
+    static float raisedPeak(float level, float previous, float windowPeak)
+    {
+#if defined(__SSE2__)
+        const __m128 l = _mm_set_ss(level), w = _mm_set_ss(windowPeak);
+        const __m128 rises = _mm_cmpgt_ss(l, _mm_set_ss(previous));
+        // max_ss(l, w) is l > w ? l : w.
+        return _mm_cvtss_f32(_mm_or_ps(_mm_and_ps(rises, _mm_max_ss(l, w)), _mm_andnot_ps(rises, w)));
+#else
+        return level > previous && level > windowPeak ? level : windowPeak;
+#endif
+    }
 
 private:
     template <int32_t M, bool Rms, bool Linked>

@@ -13,6 +13,7 @@
 
 #include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
 #include "dsp/dynamics/CK_DSP_Level_to_dB.h"
+#include "dsp/dynamics/CK_DSP_Metering2.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
 #include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "dsp/eq/CK_BiQuad_Cascade.h"
@@ -327,6 +328,11 @@ TEST(FastPathsTest, LevelToDbMatchesTheFrameByFrameConversion)
     std::vector<float> x = {0.0f, -0.0f, -1.0f, NAN, INFINITY, -INFINITY, FLT_MAX, 1.0f / (1 << 30),
                             1.0000001f / (1 << 30), 1.0f / (1 << 16), 1.0f / (1 << 8), 1.0f, 16.0f, 16.000002f,
                             15.999999f, 0.99999994f, 256.0f, 65536.0f, 1.0e-30f, 3.0e38f, 0.0625f};
+    // Every binary exponent: the exact power of two and its neighbours on both sides.
+    for (int e = -31; e <= 127; ++e) {
+        const float p = std::ldexp(1.0f, e);
+        x.insert(x.end(), {p, std::nextafter(p, 0.0f), std::nextafter(p, INFINITY), 1.5f * p});
+    }
     while (x.size() < 4001)
         x.push_back((rng() % 7 == 0 ? -1.0f : 1.0f) * mantissa(rng) * std::exp2(exponent(rng)));
     std::vector<float> fast(x.size() + 4, 0.0f);
@@ -386,6 +392,20 @@ TEST(FastPathsTest, GainLawMatchesTheFrameByFrameFormula)
             EXPECT_EQ(firstDifference(plain, fast), -1) << "threshold " << law.t << " bowed " << bowed;
         }
     }
+}
+
+// ---- Detector: the window peak's update without a branch. ----
+
+TEST(FastPathsTest, DetectorPeakUpdateMatchesTheBranch)
+{
+    const float values[] = {0.0f, -0.0f, 1.0e-38f, 0.25f, 0.5f, 0.50000006f, 1.0f, 7.0f, INFINITY, NAN};
+    for (float level : values)
+        for (float previous : values)
+            for (float peak : values) {
+                const float plain = level > previous && level > peak ? level : peak;
+                EXPECT_EQ(bitsOf(plain), bitsOf(CK_DSP_Metering2::raisedPeak(level, previous, peak)))
+                    << level << " " << previous << " " << peak;
+            }
 }
 
 } // namespace
