@@ -2,26 +2,7 @@
 
 #include <algorithm>
 
-#include "dsp/enhance/CK_FlushTiny.h"
-
-namespace {
-
-template <int Mode>
-float enhancerGain(float amount, float envelope)
-{
-    if constexpr (Mode == 0) {
-        return amount * envelope * envelope;
-    } else if constexpr (Mode == 1) {
-        return 0.75f * amount * envelope;
-    } else {
-        // Saturates at full level: louder bands keep the full-level gain instead of losing it
-        // again as the parabola turns down past e = 1.
-        const float below = 1.0f - std::clamp(envelope, 0.0f, 1.0f);
-        return 0.65f * amount * (1.0f - below * below);
-    }
-}
-
-} // namespace
+#include "dsp/enhance/CK_Enhancer_Kernel.h"
 
 CK_DSP_Enhancer_Ctrl::CK_DSP_Enhancer_Ctrl(CK_ModuleOwner* moduleOwner)
     : CK_ModuleStd(moduleOwner), zeros_(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f)
@@ -130,18 +111,6 @@ template <int Mode, bool Stereo>
 void CK_DSP_Enhancer_Ctrl::enhance(int32_t firstFrame, int32_t count)
 {
     announce(1);
-    const float* mainA = in_[kMainA];
-    const float* mainB = in_[kMainB];
-    const float* bandA = in_[kBandA];
-    const float* bandB = in_[kBandB];
-    const float* envelope = in_[kEnvelope];
-    const float* amount = in_[kAmount];
-    float* outA = outputs[0];
-    float* outB = outputs[1];
-    for (int32_t i = firstFrame; i < firstFrame + count; ++i) {
-        const float gain = enhancerGain<Mode>(amount[i], envelope[i]);
-        outA[i] = mainA[i] + ck_flushTiny(bandA[i] * gain);
-        if constexpr (Stereo)
-            outB[i] = mainB[i] + ck_flushTiny(bandB[i] * gain);
-    }
+    const ck_enhancer::Inputs in{in_[kMainA], in_[kMainB], in_[kBandA], in_[kBandB], in_[kEnvelope], in_[kAmount]};
+    ck_enhancer::run<Mode, Stereo>(in, outputs[0], outputs[1], firstFrame, count);
 }

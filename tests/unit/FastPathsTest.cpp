@@ -15,6 +15,7 @@
 #include "dsp/dynamics/CK_DSP_Level_to_dB.h"
 #include "dsp/dynamics/CK_DSP_Metering2.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
+#include "dsp/enhance/CK_Enhancer_Kernel.h"
 #include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "dsp/eq/CK_BiQuad_Cascade.h"
 #include "modules/CK_LookupTables.h"
@@ -406,6 +407,74 @@ TEST(FastPathsTest, DetectorPeakUpdateMatchesTheBranch)
                 EXPECT_EQ(bitsOf(plain), bitsOf(CK_DSP_Metering2::raisedPeak(level, previous, peak)))
                     << level << " " << previous << " " << peak;
             }
+}
+
+// ---- Enhancer: gain per mode and the sum with the main signal. ----
+
+template <int Mode, bool Stereo>
+void expectEnhancerMatch(std::mt19937& rng)
+{
+    const size_t frames = 999;
+    std::uniform_real_distribution<float> wide(-2.0f, 2.0f), unit(-0.2f, 1.3f);
+    std::vector<float> in[6];
+    for (auto& v : in) {
+        v.resize(frames);
+        for (auto& s : v)
+            s = wide(rng);
+    }
+    for (auto& s : in[4])
+        s = unit(rng); // envelope, outside 0..1 too
+    for (auto& s : in[5])
+        s = unit(rng); // amount
+    const float awkward[] = {NAN, INFINITY, -INFINITY, 0.0f, -0.0f, 1.0e-31f, -1.0e-20f, 1.0f};
+    for (size_t k = 0; k < std::size(awkward); ++k) {
+        in[2][20 + k] = awkward[k];
+        in[3][50 + k] = awkward[k];
+        in[4][80 + k] = awkward[k];
+        in[5][110 + k] = awkward[k];
+        in[1][140 + k] = awkward[k];
+    }
+    std::vector<float> plainA(frames), plainB(frames), fastA(frames + 4, 0.0f), fastB(frames + 4, 0.0f);
+    const auto flush = [](float v) { return std::fabs(v) < 1.0e-30f ? 0.0f : v; };
+    for (size_t i = 0; i < frames; ++i) {
+        const float e = in[4][i], a = in[5][i];
+        float g;
+        if (Mode == 0) {
+            g = a * e * e;
+        } else if (Mode == 1) {
+            g = 0.75f * a * e;
+        } else {
+            const float below = 1.0f - std::clamp(e, 0.0f, 1.0f);
+            g = 0.65f * a * (1.0f - below * below);
+        }
+        plainA[i] = in[0][i] + flush(in[2][i] * g);
+        plainB[i] = in[1][i] + flush(in[3][i] * g);
+    }
+    const ck_enhancer::Inputs inputs{in[0].data(), in[1].data(), in[2].data(), in[3].data(), in[4].data(),
+                                     in[5].data()};
+    int32_t first = 0;
+    for (int r = 0; first < static_cast<int32_t>(frames); ++r) {
+        const int32_t length = std::min<int32_t>(static_cast<int32_t>(frames) - first, kRuns[(r + 2) % std::size(kRuns)]);
+        ck_enhancer::run<Mode, Stereo>(inputs, fastA.data(), fastB.data(), first, length);
+        first += length;
+    }
+    fastA.resize(frames);
+    fastB.resize(frames);
+    EXPECT_EQ(firstDifference(plainA, fastA), -1) << "mode " << Mode << " stereo " << Stereo;
+    if (Stereo)
+        EXPECT_EQ(firstDifference(plainB, fastB), -1) << "mode " << Mode;
+    else
+        EXPECT_TRUE(std::all_of(fastB.begin(), fastB.end(), [](float v) { return v == 0.0f; }));
+}
+
+TEST(FastPathsTest, EnhancerMatchesTheFrameByFrameGainInEveryMode)
+{
+    std::mt19937 rng(21);
+    expectEnhancerMatch<0, true>(rng);
+    expectEnhancerMatch<1, true>(rng);
+    expectEnhancerMatch<2, true>(rng);
+    expectEnhancerMatch<0, false>(rng);
+    expectEnhancerMatch<2, false>(rng);
 }
 
 } // namespace
