@@ -19,15 +19,6 @@ public:
 
     // One level in volts; `log` is the owner's table of 2 log10(1 + j / 160), j = 0..2400.
     static float toVolts(float level, const float* log);
-    // Scales a positive finite level into [1, 16] by steps of 16 (256 and 65536 below 1) and
-    // answers it; d receives dB / 10 of what the steps took away.
-    static float normalise(float level, float& d);
-#if defined(__SSE2__)
-    // Builds the shared table of normalising steps; the constructor calls it, never the audio thread.
-    static void prepareTables();
-    // toVolts over the whole groups of four among `count` frames; answers how many it converted.
-    static int32_t convertGroups(const float* in, float* out, int32_t count, const float* log);
-#endif
 
     float previousInput = -10000.0f;
     float previousResult = kFloorVolts;

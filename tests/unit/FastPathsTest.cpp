@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,13 +11,11 @@
 #include <vector>
 
 #include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
-#include "dsp/dynamics/CK_DSP_Level_to_dB.h"
 #include "dsp/dynamics/CK_DSP_Metering2.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
 #include "dsp/enhance/CK_Enhancer_Kernel.h"
 #include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "dsp/eq/CK_BiQuad_Cascade.h"
-#include "modules/CK_LookupTables.h"
 
 namespace {
 
@@ -315,36 +312,6 @@ TEST(FastPathsTest, HarmonicsMatchTheFrameByFrameShaperInEveryVariant)
     expectHarmonicsMatch<ck_harmonics::kHard, true, false, true>(rng);
     expectHarmonicsMatch<ck_harmonics::kSoft, true, false, false>(rng);
     expectHarmonicsMatch<ck_harmonics::kHard, true, true, false>(rng);
-}
-
-// ---- Level to dB: the normalising loops in every range, table ends, floor. ----
-
-TEST(FastPathsTest, LevelToDbMatchesTheFrameByFrameConversion)
-{
-#if defined(__SSE2__)
-    static CK_LookupTables tables;
-    tables.compute(48000);
-    std::mt19937 rng(11);
-    std::uniform_real_distribution<float> exponent(-40.0f, 130.0f), mantissa(1.0f, 2.0f);
-    std::vector<float> x = {0.0f, -0.0f, -1.0f, NAN, INFINITY, -INFINITY, FLT_MAX, 1.0f / (1 << 30),
-                            1.0000001f / (1 << 30), 1.0f / (1 << 16), 1.0f / (1 << 8), 1.0f, 16.0f, 16.000002f,
-                            15.999999f, 0.99999994f, 256.0f, 65536.0f, 1.0e-30f, 3.0e38f, 0.0625f};
-    // Every binary exponent: the exact power of two and its neighbours on both sides.
-    for (int e = -31; e <= 127; ++e) {
-        const float p = std::ldexp(1.0f, e);
-        x.insert(x.end(), {p, std::nextafter(p, 0.0f), std::nextafter(p, INFINITY), 1.5f * p});
-    }
-    while (x.size() < 4001)
-        x.push_back((rng() % 7 == 0 ? -1.0f : 1.0f) * mantissa(rng) * std::exp2(exponent(rng)));
-    std::vector<float> fast(x.size() + 4, 0.0f);
-    const int32_t groups = CK_DSP_Level_to_dB::convertGroups(x.data(), fast.data(), static_cast<int32_t>(x.size()),
-                                                             tables.log);
-    ASSERT_EQ(groups, static_cast<int32_t>(x.size() / 4 * 4));
-    for (int32_t n = 0; n < groups; ++n)
-        ASSERT_EQ(bitsOf(fast[n]), bitsOf(CK_DSP_Level_to_dB::toVolts(x[n], tables.log))) << x[n];
-#else
-    GTEST_SKIP() << "no SSE2 path on this target";
-#endif
 }
 
 // ---- Gain law: both knee shapes around threshold and full scale, NaN, extreme ratios. ----
