@@ -108,22 +108,23 @@ void CK_DSP_ST_Mix::wetCopy(int32_t firstFrame, int32_t count)
     std::memcpy(outputs[1] + firstFrame, signalOrSilence(inputs[1]) + firstFrame, bytes);
 }
 
+CK_DSP_ST_Mix::RunSignals CK_DSP_ST_Mix::signalsAt(int32_t firstFrame) const
+{
+    auto at = [this, firstFrame](int pin) { return signalOrSilence(inputs[pin]) + firstFrame; };
+    return {at(0), at(1), at(2), at(3), at(4), at(5), at(19), at(20), at(21), at(22), at(23), at(24)};
+}
+
 void CK_DSP_ST_Mix::mix(int32_t firstFrame, int32_t count)
 {
     beginRun(count);
-    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
-    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
-    const float* dryA = signalOrSilence(inputs[2]) + firstFrame;
-    const float* dryB = signalOrSilence(inputs[3]) + firstFrame;
-    const float* g = signalOrSilence(inputs[4]) + firstFrame;
-    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    const RunSignals in = signalsAt(firstFrame);
     float* outA = outputs[0] + firstFrame;
     float* outB = outputs[1] + firstFrame;
     for (int32_t i = 0; i < count; ++i) {
-        const float dryGain = g[i] * h[i];
-        const float wetGain = (1.0f - g[i]) * h[i];
-        outA[i] = dryA[i] * dryGain + wetA[i] * wetGain;
-        outB[i] = dryB[i] * dryGain + wetB[i] * wetGain;
+        const float dryGain = in.g[i] * in.h[i];
+        const float wetGain = (1.0f - in.g[i]) * in.h[i];
+        outA[i] = in.dryA[i] * dryGain + in.wetA[i] * wetGain;
+        outB[i] = in.dryB[i] * dryGain + in.wetB[i] * wetGain;
     }
 }
 
@@ -131,42 +132,28 @@ void CK_DSP_ST_Mix::mix(int32_t firstFrame, int32_t count)
 void CK_DSP_ST_Mix::mixDecode(int32_t firstFrame, int32_t count)
 {
     beginRun(count);
-    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
-    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
-    const float* dryA = signalOrSilence(inputs[2]) + firstFrame;
-    const float* dryB = signalOrSilence(inputs[3]) + firstFrame;
-    const float* g = signalOrSilence(inputs[4]) + firstFrame;
-    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    const RunSignals in = signalsAt(firstFrame);
     float* outA = outputs[0] + firstFrame;
     float* outB = outputs[1] + firstFrame;
     for (int32_t i = 0; i < count; ++i) {
-        const float dryGain = g[i] * h[i];
-        const float wetGain = (1.0f - g[i]) * h[i];
-        outA[i] = dryA[i] * dryGain + (wetA[i] + wetB[i]) * wetGain;
-        outB[i] = dryB[i] * dryGain + (wetA[i] - wetB[i]) * wetGain;
+        const float dryGain = in.g[i] * in.h[i];
+        const float wetGain = (1.0f - in.g[i]) * in.h[i];
+        outA[i] = in.dryA[i] * dryGain + (in.wetA[i] + in.wetB[i]) * wetGain;
+        outB[i] = in.dryB[i] * dryGain + (in.wetA[i] - in.wetB[i]) * wetGain;
     }
 }
 
 void CK_DSP_ST_Mix::bandMix(int32_t firstFrame, int32_t count)
 {
     beginRun(count);
-    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
-    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
-    const float* lowA = signalOrSilence(inputs[19]) + firstFrame;
-    const float* lowB = signalOrSilence(inputs[20]) + firstFrame;
-    const float* midA = signalOrSilence(inputs[21]) + firstFrame;
-    const float* midB = signalOrSilence(inputs[22]) + firstFrame;
-    const float* highA = signalOrSilence(inputs[23]) + firstFrame;
-    const float* highB = signalOrSilence(inputs[24]) + firstFrame;
-    const float* g = signalOrSilence(inputs[4]) + firstFrame;
-    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    const RunSignals in = signalsAt(firstFrame);
     float* outA = outputs[0] + firstFrame;
     float* outB = outputs[1] + firstFrame;
     for (int32_t i = 0; i < count; ++i) {
-        const float dryGain = g[i] * h[i];
-        const float wetGain = (1.0f - g[i]) * h[i];
-        outA[i] = (lowA[i] + midA[i] + highA[i]) * dryGain + wetA[i] * wetGain;
-        outB[i] = (lowB[i] + midB[i] + highB[i]) * dryGain + wetB[i] * wetGain;
+        const float dryGain = in.g[i] * in.h[i];
+        const float wetGain = (1.0f - in.g[i]) * in.h[i];
+        outA[i] = (in.lowA[i] + in.midA[i] + in.highA[i]) * dryGain + in.wetA[i] * wetGain;
+        outB[i] = (in.lowB[i] + in.midB[i] + in.highB[i]) * dryGain + in.wetB[i] * wetGain;
     }
 }
 
@@ -174,23 +161,14 @@ void CK_DSP_ST_Mix::bandMix(int32_t firstFrame, int32_t count)
 void CK_DSP_ST_Mix::bandMixDecode(int32_t firstFrame, int32_t count)
 {
     beginRun(count);
-    const float* wetA = signalOrSilence(inputs[0]) + firstFrame;
-    const float* wetB = signalOrSilence(inputs[1]) + firstFrame;
-    const float* lowA = signalOrSilence(inputs[19]) + firstFrame;
-    const float* lowB = signalOrSilence(inputs[20]) + firstFrame;
-    const float* midA = signalOrSilence(inputs[21]) + firstFrame;
-    const float* midB = signalOrSilence(inputs[22]) + firstFrame;
-    const float* highA = signalOrSilence(inputs[23]) + firstFrame;
-    const float* highB = signalOrSilence(inputs[24]) + firstFrame;
-    const float* g = signalOrSilence(inputs[4]) + firstFrame;
-    const float* h = signalOrSilence(inputs[5]) + firstFrame;
+    const RunSignals in = signalsAt(firstFrame);
     float* outA = outputs[0] + firstFrame;
     float* outB = outputs[1] + firstFrame;
     for (int32_t i = 0; i < count; ++i) {
-        const float dryGain = g[i] * h[i];
-        const float wetGain = (1.0f - g[i]) * h[i];
-        const float m = (lowA[i] + midA[i] + highA[i]) * dryGain + wetA[i] * wetGain;
-        const float s = (lowB[i] + midB[i] + highB[i]) * dryGain + wetB[i] * wetGain;
+        const float dryGain = in.g[i] * in.h[i];
+        const float wetGain = (1.0f - in.g[i]) * in.h[i];
+        const float m = (in.lowA[i] + in.midA[i] + in.highA[i]) * dryGain + in.wetA[i] * wetGain;
+        const float s = (in.lowB[i] + in.midB[i] + in.highB[i]) * dryGain + in.wetB[i] * wetGain;
         outA[i] = m + s;
         outB[i] = m - s;
     }

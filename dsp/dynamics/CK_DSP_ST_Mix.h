@@ -34,8 +34,15 @@ public:
     CK_OutputState state;
 
 private:
+    // The signals one run reads, each at the run's first frame; unwired inputs read silence.
+    struct RunSignals {
+        const float *wetA, *wetB, *dryA, *dryB, *g, *h;
+        const float *lowA, *lowB, *midA, *midB, *highA, *highB;
+    };
+
     void selectProcess();
     void beginRun(int32_t count);
+    RunSignals signalsAt(int32_t firstFrame) const;
 
     void silent(int32_t firstFrame, int32_t count);
     void wetCopy(int32_t firstFrame, int32_t count);
