@@ -16,9 +16,14 @@
 #include "modules/CK_ModuleOwner.h"
 
 class CK_ModuleBase;
+class CK_ModuleGroup;
 
 // A process routine: processes frames [firstFrame, firstFrame + count) of the module's buffers.
 using CK_ProcessRoutine = void (*)(CK_ModuleBase* module, int32_t firstFrame, int32_t count);
+// The side-by-side form of a process routine: processes the same frames for several modules of
+// one class that all have that routine installed (see CK_ModuleGroup).
+using CK_GroupRoutine = void (*)(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                                 int32_t count);
 
 // The engineering value to the nearest whole number, halves going up: -2.5 gives -2.
 inline int32_t roundedValue(float volts)
@@ -84,6 +89,7 @@ public:
     int32_t flags;
     int32_t typeId = -1;
     CK_Connection* connections[kMaxPins] = {};
+    CK_ModuleGroup* group = nullptr; // set while the module runs as part of a group
 
 protected:
     // Allocates a zeroed, aligned buffer for an output pin; the base frees it on destruction.
@@ -117,10 +123,16 @@ public:
     using CK_ModuleBase::CK_ModuleBase;
 
     void run(int32_t firstFrame, int32_t count) override;
-    virtual void setProcessRoutine(CK_ProcessRoutine routine) { processRoutine = routine; }
+    virtual void setProcessRoutine(CK_ProcessRoutine routine)
+    {
+        processRoutine = routine;
+        groupRoutine = nullptr;
+    }
 
     // Until a module installs its own routine, its `process` runs (by default: go to rest).
     CK_ProcessRoutine processRoutine = &ck_detail::routineTrampoline<&CK_ModuleBase::process>;
+    // The side-by-side form of the current routine, if it has one.
+    CK_GroupRoutine groupRoutine = nullptr;
 
 protected:
     // Installs a member function of the module's own class as its process routine:
@@ -129,6 +141,14 @@ protected:
     void useRoutine()
     {
         setProcessRoutine(&ck_detail::routineTrampoline<Method>);
+    }
+    // Installs a routine together with its side-by-side form, which must give every module the
+    // samples the routine alone gives it.
+    template <auto Method, CK_GroupRoutine Group>
+    void useRoutine()
+    {
+        setProcessRoutine(&ck_detail::routineTrampoline<Method>);
+        groupRoutine = Group;
     }
     // Installs the idle routine and puts the module to rest.
     void rest()

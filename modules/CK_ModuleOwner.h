@@ -7,6 +7,7 @@
 
 #include "modules/CK_Event.h"
 #include "modules/CK_LookupTables.h"
+#include "modules/CK_ModuleGroup.h"
 
 class CK_ModuleBase;
 
@@ -15,6 +16,7 @@ public:
     static constexpr int kMaxModules = 200;
     static constexpr int kMaxBlockSize = 128;
     static constexpr size_t kEventPoolCapacity = 8192;
+    static constexpr int kMaxGroups = 16;
 
     CK_ModuleOwner();
     virtual ~CK_ModuleOwner();
@@ -26,9 +28,15 @@ public:
     virtual void showValue(int32_t controlIndex, int32_t intValue, float floatValue);
 
     // Runs, in array order, every module that is active (flags 0) or has pending events, over
-    // frames [position, position + frames) of the module buffers.
+    // frames [position, position + frames) of the module buffers; grouped modules run together
+    // at their group's position.
     void runModules(int32_t position, int32_t frames);
-    // Releases and deletes the modules from the last to the first.
+    // Lets the modules at these positions run side by side (see CK_ModuleGroup); answers whether
+    // they now form a group.
+    bool groupModules(const int32_t* positions, int count);
+    void dissolveGroups();
+    int32_t groupCount() const { return groupCount_; }
+    // Dissolves the groups, then releases and deletes the modules from the last to the first.
     void destroyModules();
     // Stores a module at the next position; answers the position, or -1 when the array is full
     // (the module is then deleted).
@@ -45,4 +53,8 @@ public:
     float* hostInput[2] = {nullptr, nullptr}; // registered by the host audio input module
     CK_LookupTables tables;
     CK_EventPool eventPool{kEventPoolCapacity};
+
+private:
+    CK_ModuleGroup groups_[kMaxGroups];
+    int32_t groupCount_ = 0;
 };

@@ -117,6 +117,8 @@ protected:
         uint16_t pin;
     };
 
+    // Lets the modules of the three bands that do the same work run side by side.
+    void groupBandModules();
     // Creates the module for a graph ID (the product's classes; tests substitute their own).
     virtual CK_ModuleBase* makeModule(int32_t id);
 

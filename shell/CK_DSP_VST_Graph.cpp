@@ -24,6 +24,7 @@ CK_ModuleBase* CK_DSP_VST::makeModule(int32_t id)
 
 void CK_DSP_VST::buildGraph()
 {
+    dissolveGroups();
     std::fill(std::begin(listenerCounts_), std::end(listenerCounts_), static_cast<uint8_t>(0));
     std::fill(std::begin(idToPosition_), std::end(idToPosition_), static_cast<int16_t>(-1));
     moduleCount = 0;
@@ -67,5 +68,25 @@ void CK_DSP_VST::buildGraph()
                 listenParameter(module, position, entry.source, entry.inputPin);
             }
         }
+    }
+    groupBandModules();
+}
+
+void CK_DSP_VST::groupBandModules()
+{
+    // Modules doing the same work on independent signals, in chain order: each group can only
+    // run where the one before it has already produced its outputs.
+    static constexpr int16_t kBandModules[][3] = {
+        {6361, 6362, -1},   // equaliser engines (left and right)
+        {6233, 6234, 6235}, // level detectors
+        {6204, 6205, 6206}, // attack-hold-release envelopes
+    };
+    for (const auto& ids : kBandModules) {
+        int32_t positions[3];
+        int count = 0;
+        for (int16_t id : ids)
+            if (id >= 0 && positionOfId(id) >= 0)
+                positions[count++] = positionOfId(id);
+        groupModules(positions, count);
     }
 }

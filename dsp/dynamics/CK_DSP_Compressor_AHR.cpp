@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "modules/CK_ModuleGroup.h"
+
 namespace {
 
 constexpr float kMinTime = 0.001f; // volts
@@ -85,7 +87,7 @@ void CK_DSP_Compressor_AHR::handleEvent(const CK_Event& event, int32_t)
     }
     if (running() && inputs[0] && inputs[1]) {
         wanted_ = 1;
-        useRoutine<&CK_DSP_Compressor_AHR::envelope>();
+        useRoutine<&CK_DSP_Compressor_AHR::envelope, &CK_DSP_Compressor_AHR::envelopeTogether>();
     }
 }
 
@@ -102,51 +104,84 @@ void CK_DSP_Compressor_AHR::updateCoefficients(int32_t firstFrame)
     }
 }
 
-void CK_DSP_Compressor_AHR::envelope(int32_t firstFrame, int32_t count)
+CK_DSP_Compressor_AHR::Lane CK_DSP_Compressor_AHR::begin(int32_t firstFrame)
 {
     if (wanted_ != announced_) {
         sendEvent(clock, 0, wanted_, 0, 0.0f);
         announced_ = wanted_;
     }
     updateCoefficients(firstFrame);
+    return Lane{target_, envelope_, holdCount_, attackCoef_, releaseCoef_, holdLength_};
+}
 
-    const float* gain = inputs[0] + firstFrame;
-    const float* makeUp = inputs[1] + firstFrame;
-    float* out = outputs[0] + firstFrame;
-    const float attackCoef = attackCoef_, releaseCoef = releaseCoef_;
-    const int32_t holdLength = holdLength_;
-    float target = target_, env = envelope_;
-    int32_t holdCount = holdCount_;
+void CK_DSP_Compressor_AHR::finish(const Lane& s)
+{
+    target_ = s.target;
+    envelope_ = s.env;
+    holdCount_ = s.holdCount;
+}
 
-    for (int32_t i = 0; i < count; ++i) {
-        const float g = gain[i];
-        if (g <= 1.0f) {
-            // The deepest gain of the hold window is held for the hold length, then the target
-            // returns to the current gain.
-            if (g <= target) {
-                target = g;
-                holdCount = holdLength;
-            }
-            float d = env - target;
-            d *= d > 0.0f ? attackCoef : releaseCoef;
-            env = target + d;
-            out[i] = makeUp[i] * env;
-            if (holdCount > 0 && --holdCount == 0)
-                target = 1.0f;
-        } else {
-            // A gain above unity (ratio below 1) is followed without hold.
-            float d = env - g;
-            d *= d > 0.0f ? attackCoef : releaseCoef;
-            env = g + d;
-            out[i] = makeUp[i] * env;
-            holdCount = 0;
-            target = 1.0f;
+inline float CK_DSP_Compressor_AHR::step(Lane& s, float g)
+{
+    float env = s.env;
+    if (g <= 1.0f) {
+        // The deepest gain of the hold window is held for the hold length, then the target
+        // returns to the current gain.
+        if (g <= s.target) {
+            s.target = g;
+            s.holdCount = s.holdLength;
         }
+        float d = env - s.target;
+        d *= d > 0.0f ? s.attackCoef : s.releaseCoef;
+        env = s.target + d;
+        if (s.holdCount > 0 && --s.holdCount == 0)
+            s.target = 1.0f;
+    } else {
+        // A gain above unity (ratio below 1) is followed without hold.
+        float d = env - g;
+        d *= d > 0.0f ? s.attackCoef : s.releaseCoef;
+        env = g + d;
+        s.holdCount = 0;
+        s.target = 1.0f;
     }
+    s.env = env;
+    return env;
+}
 
-    target_ = target;
-    envelope_ = env;
-    holdCount_ = holdCount;
+template <int N>
+void CK_DSP_Compressor_AHR::envelopeSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count)
+{
+    CK_DSP_Compressor_AHR* e[N];
+    Lane s[N];
+    const float* gain[N];
+    const float* makeUp[N];
+    float* out[N];
+    for (int k = 0; k < N; ++k) {
+        e[k] = static_cast<CK_DSP_Compressor_AHR*>(modules[k]);
+        s[k] = e[k]->begin(firstFrame);
+        gain[k] = e[k]->inputs[0] + firstFrame;
+        makeUp[k] = e[k]->inputs[1] + firstFrame;
+        out[k] = e[k]->outputs[0] + firstFrame;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        for (int k = 0; k < N; ++k)
+            out[k][i] = makeUp[k][i] * step(s[k], gain[k][i]);
+    for (int k = 0; k < N; ++k)
+        e[k]->finish(s[k]);
+}
+
+void CK_DSP_Compressor_AHR::envelope(int32_t firstFrame, int32_t count)
+{
+    CK_ModuleBase* self = this;
+    envelopeSideBySide<1>(&self, firstFrame, count);
+}
+
+void CK_DSP_Compressor_AHR::envelopeTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                                             int32_t count)
+{
+    ck_inThreesAndTwos(modules, moduleCount, [&](auto size, CK_ModuleBase* const* batch) {
+        envelopeSideBySide<decltype(size)::value>(batch, firstFrame, count);
+    });
 }
 
 void CK_DSP_Compressor_AHR::unity(int32_t firstFrame, int32_t count)

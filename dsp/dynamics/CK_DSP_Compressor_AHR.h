@@ -17,7 +17,22 @@ public:
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
 
 private:
+    // What the envelope carries from one frame to the next, with the settings its step reads.
+    struct Lane {
+        float target, env;
+        int32_t holdCount;
+        float attackCoef, releaseCoef;
+        int32_t holdLength;
+    };
+
+    static float step(Lane& s, float gain);
+    Lane begin(int32_t firstFrame);
+    void finish(const Lane& s);
     void envelope(int32_t firstFrame, int32_t count);
+    // The envelope routine for several envelopes at once, one loop carrying all of them.
+    static void envelopeTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame, int32_t count);
+    template <int N>
+    static void envelopeSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count);
     void unity(int32_t firstFrame, int32_t count);
 
     void updateCoefficients(int32_t firstFrame);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "modules/CK_ModuleGroup.h"
+
 namespace {
 
 constexpr float kMinTime = 0.001f;    // shortest time the exponential forms accept, volts
@@ -163,9 +165,9 @@ template <int32_t M, bool Rms>
 void CK_DSP_Metering2::useDetector()
 {
     if (linked_)
-        useRoutine<&CK_DSP_Metering2::detect<M, Rms, true>>();
+        useRoutine<&CK_DSP_Metering2::detect<M, Rms, true>, &CK_DSP_Metering2::detectTogether<M, Rms, true>>();
     else
-        useRoutine<&CK_DSP_Metering2::detect<M, Rms, false>>();
+        useRoutine<&CK_DSP_Metering2::detect<M, Rms, false>, &CK_DSP_Metering2::detectTogether<M, Rms, false>>();
 }
 
 void CK_DSP_Metering2::selectDetector(int32_t mode, bool rms)
@@ -213,98 +215,137 @@ void CK_DSP_Metering2::updateCoefficients()
     }
 }
 
-template <int32_t M, bool Rms, bool Linked>
-void CK_DSP_Metering2::detect(int32_t firstFrame, int32_t count)
+template <int32_t M>
+CK_DSP_Metering2::Lane CK_DSP_Metering2::begin()
 {
     if (wanted_ != announced_) {
         sendEvent(clock, 0, wanted_, 0, 0.0f);
         announced_ = wanted_;
     }
     updateCoefficients<M>();
+    return Lane{held_,       windowPeak_,  previous_,  envelope_, accel_,      holdCount_,
+                ringIndex_,  sum_,         attackCoef_, releaseCoef_, accelStep_, holdLength_,
+                window_,     divisor_,     ring_.get()};
+}
 
-    const float* a = inputs[0] + firstFrame;
-    const float* b = Linked ? inputs[1] + firstFrame : nullptr;
-    float* out = outputs[0] + firstFrame;
-    float* ring = ring_.get();
-    const float attackCoef = attackCoef_, releaseCoef = releaseCoef_, accelStep = accelStep_;
-    float held = held_, windowPeak = windowPeak_, previous = previous_, env = envelope_, accel = accel_;
-    int32_t holdCount = holdCount_, ringIndex = ringIndex_;
-    double sum = sum_;
-
-    for (int32_t i = 0; i < count; ++i) {
-        if (--holdCount == 0) {
-            if constexpr (M == kAccelerating) {
-                // A release that has nearly arrived starts its next acceleration gently.
-                if ((env - held) * accel < 0.05f)
-                    accel *= 0.1f;
-            }
-            held = windowPeak;
-            windowPeak = 0.0f;
-            holdCount = holdLength_;
-        }
-
-        float level = std::fabs(a[i]);
-        if constexpr (Linked)
-            level = std::max(level, std::fabs(b[i]));
-        if constexpr (Rms) {
-            const float square = level * level;
-            sum = sum - ring[ringIndex] + square;
-            ring[ringIndex] = square;
-            if (--ringIndex < 0)
-                ringIndex = window_ - 1;
-            // Half the window as divisor: a steady sine reads its peak value. The running sum can
-            // drift a hair below zero after loud passages; the square root must not see that.
-            level = static_cast<float>(std::sqrt(std::max(sum, 0.0) / divisor_));
-        }
-
-        if (level >= held) {
-            held = level;
-            windowPeak = 0.0f;
-            holdCount = holdLength_;
-        } else {
-            windowPeak = raisedPeak(level, previous, windowPeak);
-        }
-        previous = level;
-
-        if constexpr (M == kExponential) {
-            const float d = env - held;
-            env = held + d * (d < 0.0f ? attackCoef : releaseCoef);
-            env = (env + kFlush) - kFlush;
-        } else if constexpr (M == kLinear) {
-            if (env < held) {
-                const float g = env + attackCoef + kLift;
-                env = g < held ? g : held;
-            } else {
-                const float g = env - releaseCoef + kLift;
-                env = g > held ? g : held;
-            }
-        } else {
-            const float d = env - held;
-            if (d <= 0.0f) {
-                env = env - d * attackCoef + kLift;
-                accel = 0.0f;
-            } else {
-                // The release starts slowly and speeds up the longer it lasts.
-                accel += accelStep;
-                env = env - accel * d + kLift;
-            }
-        }
-        out[i] = env;
-    }
-
-    held_ = held;
-    windowPeak_ = windowPeak;
-    previous_ = previous;
-    envelope_ = env;
-    accel_ = accel;
-    holdCount_ = holdCount;
-    ringIndex_ = ringIndex;
-    sum_ = sum;
+void CK_DSP_Metering2::finish(const Lane& s)
+{
+    held_ = s.held;
+    windowPeak_ = s.windowPeak;
+    previous_ = s.previous;
+    envelope_ = s.env;
+    accel_ = s.accel;
+    holdCount_ = s.holdCount;
+    ringIndex_ = s.ringIndex;
+    sum_ = s.sum;
 
     if (displayTarget[0] != 0 && frameBefore(nextDisplay_, clock)) {
         nextDisplay_ = clock + static_cast<uint32_t>(displayInterval_);
-        display(0, displayOption[0], env);
+        display(0, displayOption[0], s.env);
     }
+}
+
+template <int32_t M, bool Rms, bool Linked>
+inline float CK_DSP_Metering2::step(Lane& s, float a, float b)
+{
+    if (--s.holdCount == 0) {
+        if constexpr (M == kAccelerating) {
+            // A release that has nearly arrived starts its next acceleration gently.
+            if ((s.env - s.held) * s.accel < 0.05f)
+                s.accel *= 0.1f;
+        }
+        s.held = s.windowPeak;
+        s.windowPeak = 0.0f;
+        s.holdCount = s.holdLength;
+    }
+
+    float level = std::fabs(a);
+    if constexpr (Linked)
+        level = std::max(level, std::fabs(b));
+    if constexpr (Rms) {
+        const float square = level * level;
+        s.sum = s.sum - s.ring[s.ringIndex] + square;
+        s.ring[s.ringIndex] = square;
+        if (--s.ringIndex < 0)
+            s.ringIndex = s.window - 1;
+        // Half the window as divisor: a steady sine reads its peak value. The running sum can
+        // drift a hair below zero after loud passages; the square root must not see that.
+        level = static_cast<float>(std::sqrt(std::max(s.sum, 0.0) / s.divisor));
+    }
+
+    if (level >= s.held) {
+        s.held = level;
+        s.windowPeak = 0.0f;
+        s.holdCount = s.holdLength;
+    } else {
+        s.windowPeak = raisedPeak(level, s.previous, s.windowPeak);
+    }
+    s.previous = level;
+
+    float env = s.env;
+    if constexpr (M == kExponential) {
+        const float d = env - s.held;
+        env = s.held + d * (d < 0.0f ? s.attackCoef : s.releaseCoef);
+        env = (env + kFlush) - kFlush;
+    } else if constexpr (M == kLinear) {
+        if (env < s.held) {
+            const float g = env + s.attackCoef + kLift;
+            env = g < s.held ? g : s.held;
+        } else {
+            const float g = env - s.releaseCoef + kLift;
+            env = g > s.held ? g : s.held;
+        }
+    } else {
+        const float d = env - s.held;
+        if (d <= 0.0f) {
+            env = env - d * s.attackCoef + kLift;
+            s.accel = 0.0f;
+        } else {
+            // The release starts slowly and speeds up the longer it lasts.
+            s.accel += s.accelStep;
+            env = env - s.accel * d + kLift;
+        }
+    }
+    s.env = env;
+    return env;
+}
+
+template <int N, int32_t M, bool Rms, bool Linked>
+void CK_DSP_Metering2::detectSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count)
+{
+    CK_DSP_Metering2* d[N];
+    Lane s[N];
+    const float* a[N];
+    const float* b[N];
+    float* out[N];
+    for (int k = 0; k < N; ++k) {
+        d[k] = static_cast<CK_DSP_Metering2*>(modules[k]);
+        s[k] = d[k]->template begin<M>();
+        a[k] = d[k]->inputs[0] + firstFrame;
+        b[k] = Linked ? d[k]->inputs[1] + firstFrame : a[k];
+        out[k] = d[k]->outputs[0] + firstFrame;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        for (int k = 0; k < N; ++k)
+            out[k][i] = step<M, Rms, Linked>(s[k], a[k][i], b[k][i]);
+    for (int k = 0; k < N; ++k)
+        d[k]->finish(s[k]);
+}
+
+template <int32_t M, bool Rms, bool Linked>
+void CK_DSP_Metering2::detect(int32_t firstFrame, int32_t count)
+{
+    CK_ModuleBase* self = this;
+    detectSideBySide<1, M, Rms, Linked>(&self, firstFrame, count);
+}
+
+template <int32_t M, bool Rms, bool Linked>
+void CK_DSP_Metering2::detectTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                                      int32_t count)
+{
+    ck_inThreesAndTwos(modules, moduleCount, [&](auto size, CK_ModuleBase* const* batch) {
+        detectSideBySide<decltype(size)::value, M, Rms, Linked>(batch, firstFrame, count);
+    });
 }
 
 void CK_DSP_Metering2::silent(int32_t firstFrame, int32_t count)

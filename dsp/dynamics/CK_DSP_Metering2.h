@@ -46,8 +46,29 @@ public:
     }
 
 private:
+    // What the detector carries from one frame to the next, with the settings its step reads.
+    struct Lane {
+        float held, windowPeak, previous, env, accel;
+        int32_t holdCount, ringIndex;
+        double sum;
+        float attackCoef, releaseCoef, accelStep;
+        int32_t holdLength, window, divisor;
+        float* ring;
+    };
+
+    template <int32_t M, bool Rms, bool Linked>
+    static float step(Lane& s, float a, float b);
     template <int32_t M, bool Rms, bool Linked>
     void detect(int32_t firstFrame, int32_t count);
+    // The detect routine for several detectors at once, one loop carrying all of them.
+    template <int32_t M, bool Rms, bool Linked>
+    static void detectTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                               int32_t count);
+    template <int N, int32_t M, bool Rms, bool Linked>
+    static void detectSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count);
+    template <int32_t M>
+    Lane begin();
+    void finish(const Lane& s);
     void silent(int32_t firstFrame, int32_t count);
 
     template <int32_t M>

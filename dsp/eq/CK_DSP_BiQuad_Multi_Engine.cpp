@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 // Keeps the recursion away from denormal numbers when the input falls silent.
@@ -132,7 +133,7 @@ void CK_DSP_BiQuad_Multi_Engine::reevaluate()
         ++activeCount_;
     }
     if (master_ && channel_ && activeCount_ > 0) {
-        useRoutine<&CK_DSP_BiQuad_Multi_Engine::filter>();
+        useRoutine<&CK_DSP_BiQuad_Multi_Engine::filter, &CK_DSP_BiQuad_Multi_Engine::filterTogether>();
         steadyCheck_ = staticInput_ == 0.0f || (!inputChanging_ && !anyBandChanging) ? 1 : 0;
     } else {
         if (!inputChanging_)
@@ -211,6 +212,16 @@ Coefficients coefficientsAt(const float* const* c, int32_t frame)
 
 } // namespace
 
+int CK_DSP_BiQuad_Multi_Engine::cascadeSettings(int32_t firstFrame, BandState** states, Coefficients* c)
+{
+    for (int a = 0; a < activeCount_; ++a) {
+        const int band = activeBands_[a];
+        states[a] = &state_[band];
+        c[a] = coefficientsAt(coefficients_[band], bandRead_[a] == CoefficientRead::AtFirstFrame ? firstFrame : 0);
+    }
+    return activeCount_;
+}
+
 void CK_DSP_BiQuad_Multi_Engine::filter(int32_t firstFrame, int32_t count)
 {
     report(1);
@@ -220,13 +231,8 @@ void CK_DSP_BiQuad_Multi_Engine::filter(int32_t firstFrame, int32_t count)
     if (cascade_) {
         BandState* states[kBands];
         Coefficients c[kBands];
-        for (int a = 0; a < activeCount_; ++a) {
-            const int band = activeBands_[a];
-            states[a] = &state_[band];
-            c[a] = coefficientsAt(coefficients_[band],
-                                  bandRead_[a] == CoefficientRead::AtFirstFrame ? firstFrame : 0);
-        }
-        ck_cascade::runEqCascade(states, c, activeCount_, source, out, firstFrame, end);
+        const int bands = cascadeSettings(firstFrame, states, c);
+        ck_cascade::runEqCascade(states, c, bands, source, out, firstFrame, end);
         if (steadyCheck_ && firstFrame == 0)
             checkSteady();
         return;
@@ -249,6 +255,36 @@ void CK_DSP_BiQuad_Multi_Engine::filter(int32_t firstFrame, int32_t count)
     }
     if (steadyCheck_ && firstFrame == 0)
         checkSteady();
+}
+
+void CK_DSP_BiQuad_Multi_Engine::filterTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                                                int32_t count)
+{
+    // Engines pair up (left and right) when both run their bands as one cascade of equal length.
+    int k = 0;
+    for (; k + 1 < moduleCount; k += 2) {
+        auto* a = static_cast<CK_DSP_BiQuad_Multi_Engine*>(modules[k]);
+        auto* b = static_cast<CK_DSP_BiQuad_Multi_Engine*>(modules[k + 1]);
+        if (!a->cascade_ || !b->cascade_ || a->activeCount_ != b->activeCount_) {
+            a->filter(firstFrame, count);
+            b->filter(firstFrame, count);
+            continue;
+        }
+        a->report(1);
+        b->report(1);
+        BandState* statesA[kBands];
+        BandState* statesB[kBands];
+        Coefficients ca[kBands], cb[kBands];
+        const int bands = a->cascadeSettings(firstFrame, statesA, ca);
+        b->cascadeSettings(firstFrame, statesB, cb);
+        ck_cascade::runEqCascadeStereo(statesA, ca, statesB, cb, bands, a->in_, b->in_, a->outputs[0], b->outputs[0],
+                                       firstFrame, firstFrame + count);
+        for (CK_DSP_BiQuad_Multi_Engine* e : {a, b})
+            if (e->steadyCheck_ && firstFrame == 0)
+                e->checkSteady();
+    }
+    if (k < moduleCount)
+        static_cast<CK_DSP_BiQuad_Multi_Engine*>(modules[k])->filter(firstFrame, count);
 }
 
 // Once a whole block of output holds one value, filtering would only repeat it.

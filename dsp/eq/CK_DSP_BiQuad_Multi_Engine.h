@@ -24,6 +24,8 @@ public:
 
     // Process routines.
     void filter(int32_t firstFrame, int32_t count);
+    // The filter routine for several engines (the two channels) at once.
+    static void filterTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame, int32_t count);
     void constantOutput(int32_t firstFrame, int32_t count);
     void passThrough(int32_t firstFrame, int32_t count);
     void zeroOutput(int32_t firstFrame, int32_t count);
@@ -33,6 +35,9 @@ private:
     // How a band reads its coefficients during one call.
     enum class CoefficientRead { AtEachFrame, AtFirstFrame, AtFrameZero };
 
+    // The states and coefficients of the active bands when they run as one cascade; answers
+    // their number.
+    int cascadeSettings(int32_t firstFrame, BandState** states, ck_cascade::EqCoefficients* c);
     void reevaluate();
     void clearBand(int band) { state_[band] = BandState{}; }
     void clearAllBands();
