@@ -117,7 +117,7 @@ protected:
         uint16_t pin;
     };
 
-    // Lets the modules of the three bands that do the same work run side by side.
+    // Lets modules that do the same work on independent signals run side by side.
     void groupBandModules();
     // Creates the module for a graph ID (the product's classes; tests substitute their own).
     virtual CK_ModuleBase* makeModule(int32_t id);

@@ -76,13 +76,13 @@ void CK_DSP_VST::groupBandModules()
 {
     // Modules doing the same work on independent signals, in chain order: each group can only
     // run where the one before it has already produced its outputs.
-    static constexpr int16_t kBandModules[][3] = {
-        {6361, 6362, -1},   // equaliser engines (left and right)
-        {6233, 6234, 6235}, // level detectors
-        {6204, 6205, 6206}, // attack-hold-release envelopes
+    static constexpr int16_t kBandModules[][4] = {
+        {6361, 6362, -1, -1},     // equaliser engines (left and right)
+        {6233, 6234, 6235, 6237}, // level detectors of the bands and of the bass enhancer
+        {6204, 6205, 6206, -1},   // attack-hold-release envelopes
     };
     for (const auto& ids : kBandModules) {
-        int32_t positions[3];
+        int32_t positions[4];
         int count = 0;
         for (int16_t id : ids)
             if (id >= 0 && positionOfId(id) >= 0)

@@ -64,6 +64,11 @@ private:
     template <int32_t M, bool Rms, bool Linked>
     static void detectTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
                                int32_t count);
+#if defined(__SSE2__)
+    // Peak detectors (up to four) in the lanes of SSE registers, without branches.
+    template <int32_t M, bool Linked>
+    static void detectInLanes(CK_ModuleBase* const* modules, int n, int32_t firstFrame, int32_t count);
+#endif
     template <int N, int32_t M, bool Rms, bool Linked>
     static void detectSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count);
     template <int32_t M>

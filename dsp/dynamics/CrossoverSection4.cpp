@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -101,31 +102,59 @@ inline void runStage(StageState<V>& st, V in, const Lanes<V>& c, V& v1, V& v2)
     st.s2 = c.two * v2 - st.s2;
 }
 
-// The three bands of one frame, in the order and precision of the section passes: the outputs
-// of one section reach the next as floats, as through the module's buffers.
-template <class V>
-inline void splitFrame(StageState<V>* st, const Lanes<V>& lo, const Lanes<V>& hi, V x, V& low, V& mid,
-                       V& high)
+// The three bands, frame by frame, in the order and precision of the section passes: the outputs
+// of one section reach the next as floats, as through the module's buffers. Within a frame the
+// stages form a chain of four; run as written, each frame would wait on that whole chain. So the
+// stages go in four groups, each a frame behind the one feeding it: at step t the first stage
+// takes frame t, the squaring stages of the low crossover frame t - 1, the high crossover's first
+// stage and the all-pass frame t - 2, its squaring stages frame t - 3. Every stage still sees its
+// frames in order with the same operations, so the bands come out bit for bit the same.
+template <class V, class Load, class Store>
+inline void splitFrames(StageState<V>* st, const Lanes<V>& lo, const Lanes<V>& hi, int32_t count, Load load,
+                        Store store)
 {
-    V v1, v2;
-    runStage(st[0], x, lo, v1, v2);
-    const V lp1 = v2;
-    const V hp1 = x - lo.k * v1 - v2;
-    runStage(st[1], lp1, lo, v1, v2);
-    const V lowSplit = roundedToFloat(v2);
-    runStage(st[2], hp1, lo, v1, v2);
-    const V highSplit = roundedToFloat(hp1 - lo.k * v1 - v2);
-
-    runStage(st[3], highSplit, hi, v1, v2);
-    const V lp2 = v2;
-    const V hp2 = highSplit - hi.k * v1 - v2;
-    runStage(st[4], lp2, hi, v1, v2);
-    mid = v2;
-    runStage(st[5], hp2, hi, v1, v2);
-    high = hp2 - hi.k * v1 - v2;
-
-    runStage(st[6], lowSplit, hi, v1, v2);
-    low = lowSplit - hi.k2 * v1;
+    V lp1{}, hp1{}, lowSplit{}, highSplit{}, lp2{}, hp2{};
+    // Later groups go first, so each takes its input before the group feeding it overwrites it.
+    const auto step = [&](int32_t t, auto checked) {
+        const auto runs = [&](int32_t delay) {
+            return !decltype(checked)::value || (t - delay >= 0 && t - delay < count);
+        };
+        V v1, v2;
+        if (runs(3)) {
+            runStage(st[4], lp2, hi, v1, v2);
+            const V mid = v2;
+            runStage(st[5], hp2, hi, v1, v2);
+            store(t - 3, 1, mid);
+            store(t - 3, 2, hp2 - hi.k * v1 - v2);
+        }
+        if (runs(2)) {
+            runStage(st[3], highSplit, hi, v1, v2);
+            lp2 = v2;
+            hp2 = highSplit - hi.k * v1 - v2;
+            runStage(st[6], lowSplit, hi, v1, v2);
+            store(t - 2, 0, lowSplit - hi.k2 * v1);
+        }
+        if (runs(1)) {
+            runStage(st[1], lp1, lo, v1, v2);
+            lowSplit = roundedToFloat(v2);
+            runStage(st[2], hp1, lo, v1, v2);
+            highSplit = roundedToFloat(hp1 - lo.k * v1 - v2);
+        }
+        if (runs(0)) {
+            const V x = load(t);
+            runStage(st[0], x, lo, v1, v2);
+            lp1 = v2;
+            hp1 = x - lo.k * v1 - v2;
+        }
+    };
+    constexpr int32_t kDepth = 3;
+    int32_t t = 0;
+    for (; t < kDepth; ++t)
+        step(t, std::true_type{});
+    for (; t < count; ++t)
+        step(t, std::false_type{});
+    for (; t < count + kDepth; ++t)
+        step(t, std::true_type{});
 }
 
 } // namespace
@@ -215,13 +244,10 @@ void CrossoverBands3::splitMono(const float* in, float* low, float* mid, float* 
     StageState<double> st[kStages];
     for (int s = 0; s < kStages; ++s)
         st[s] = {states_[s][0][0], states_[s][1][0]};
-    for (int32_t i = 0; i < count; ++i) {
-        double l, m, h;
-        splitFrame(st, lo, hi, static_cast<double>(in[i]), l, m, h);
-        low[i] = static_cast<float>(l);
-        mid[i] = static_cast<float>(m);
-        high[i] = static_cast<float>(h);
-    }
+    float* const bands[3] = {low, mid, high};
+    splitFrames(
+        st, lo, hi, count, [&](int32_t i) { return static_cast<double>(in[i]); },
+        [&](int32_t i, int band, double v) { bands[band][i] = static_cast<float>(v); });
     for (int s = 0; s < kStages; ++s) {
         states_[s][0][0] = st[s].s1;
         states_[s][1][0] = st[s].s2;
@@ -236,19 +262,9 @@ void CrossoverBands3::splitStereo(const float* inA, const float* inB, float* con
     StageState<Pair> st[kStages];
     for (int s = 0; s < kStages; ++s)
         st[s] = {loadPair(states_[s][0]), loadPair(states_[s][1])};
-    float* const lowA = bandsA[0];
-    float* const midA = bandsA[1];
-    float* const highA = bandsA[2];
-    float* const lowB = bandsB[0];
-    float* const midB = bandsB[1];
-    float* const highB = bandsB[2];
-    for (int32_t i = 0; i < count; ++i) {
-        Pair l, m, h;
-        splitFrame(st, lo, hi, loadFloats(inA + i, inB + i), l, m, h);
-        storeFloats(lowA + i, lowB + i, l);
-        storeFloats(midA + i, midB + i, m);
-        storeFloats(highA + i, highB + i, h);
-    }
+    splitFrames(
+        st, lo, hi, count, [&](int32_t i) { return loadFloats(inA + i, inB + i); },
+        [&](int32_t i, int band, Pair v) { storeFloats(bandsA[band] + i, bandsB[band] + i, v); });
     for (int s = 0; s < kStages; ++s) {
         storePair(states_[s][0], st[s].s1);
         storePair(states_[s][1], st[s].s2);

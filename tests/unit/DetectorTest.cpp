@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "DynamicsTestRig.h"
 #include "dsp/dynamics/CK_DSP_Metering2.h"
@@ -195,3 +197,75 @@ TEST(DetectorTest, SensitivityAnnouncesItsPeriod)
 }
 
 } // namespace
+
+namespace {
+
+// Three band detectors on their own signals, alone or grouped; the same events reach both.
+struct DetectorBands {
+    explicit DetectorBands(bool grouped, bool stereo)
+    {
+        for (int k = 0; k < 3; ++k) {
+            in[k] = std::make_unique<SignalBuffer>(rig.cappedBlockSize);
+            inB[k] = std::make_unique<SignalBuffer>(rig.cappedBlockSize);
+            det[k] = rig.add<CK_DSP_Metering2>();
+            det[k]->setInput(0, in[k]->get());
+            if (stereo)
+                det[k]->setInput(1, inB[k]->get());
+            det[k]->prepare();
+            DynamicsRig::param(det[k], 9, 0.1f, 0);
+        }
+        const int32_t positions[3] = {0, 1, 2};
+        if (grouped)
+            EXPECT_TRUE(rig.groupModules(positions, 3));
+    }
+    DynamicsRig rig;
+    std::unique_ptr<SignalBuffer> in[3], inB[3];
+    CK_DSP_Metering2* det[3];
+};
+
+} // namespace
+
+TEST(DetectorTest, DetectorsInLanesGiveTheEnvelopesTheyGiveAlone)
+{
+    // Every mode, peak and RMS, one and two channels, with settings changing inside blocks and
+    // the bands in different modes for a while (so some run alone, some together).
+    for (bool stereo : {false, true}) {
+        DetectorBands alone(false, stereo), grouped(true, stereo);
+        uint32_t seed = 5;
+        const auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return static_cast<float>(seed >> 8) / 16777216.0f;
+        };
+        for (int block = 0; block < 400; ++block) {
+            // Sub-blocks never cross the end of the module buffers.
+            const int32_t n = std::min(1 + (block * 37) % 128, alone.rig.cappedBlockSize - alone.rig.position);
+            for (int k = 0; k < 3; ++k)
+                for (int32_t i = 0; i < n; ++i) {
+                    const float gain = (block / 40 + k) % 3 == 0 ? 0.01f : 0.8f;
+                    const float x = gain * (2.0f * next() - 1.0f), y = gain * (2.0f * next() - 1.0f);
+                    for (DetectorBands* b : {&alone, &grouped}) {
+                        (*b->in[k])[b->rig.position + i] = x;
+                        (*b->inB[k])[b->rig.position + i] = y;
+                    }
+                }
+            if (block % 7 == 0) {
+                const int k = block % 3;
+                const int pin = 2 + (block / 7) % 4; // attack, hold, release, mode
+                const float v = pin == 5 ? static_cast<float>((block / 21) % 3) / 10.0f : next() * 3.0f;
+                const int rms = (block / 50) % 4 == 3 ? 1 : 0;
+                for (DetectorBands* b : {&alone, &grouped}) {
+                    DynamicsRig::param(b->det[k], pin, v, b->rig.clock + static_cast<uint32_t>(n / 2));
+                    DynamicsRig::param(b->det[k], 6, rms / 10.0f, b->rig.clock);
+                }
+            }
+            alone.rig.runFrames(n);
+            grouped.rig.runFrames(n);
+            for (int k = 0; k < 3; ++k)
+                for (int32_t i = 0; i < n; ++i) {
+                    const int32_t at = (alone.rig.position + alone.rig.cappedBlockSize - n) % alone.rig.cappedBlockSize + i;
+                    ASSERT_EQ(alone.det[k]->outputs[0][at], grouped.det[k]->outputs[0][at])
+                        << "stereo " << stereo << " block " << block << " band " << k << " frame " << i;
+                }
+        }
+    }
+}
