@@ -160,6 +160,14 @@ void CK_DSP_Delay_ST::read(const float* ring, int32_t from, float* out, int32_t 
     std::memcpy(out + first, ring, sizeof(float) * static_cast<size_t>(count - first));
 }
 
+void CK_DSP_Delay_ST::prepareNextWrite(float* ring) const
+{
+    // The ring is far larger than the cache: ask for the lines the next run will write while
+    // this one's results are used, instead of waiting for each of them then.
+    for (int32_t i = 0; i < blockSize; i += 16)
+        __builtin_prefetch(ring + ((writeIndex_ + i) & mask_), 1);
+}
+
 void CK_DSP_Delay_ST::stereoProcess(int32_t firstFrame, int32_t count)
 {
     state.announce(*this, 1, 2);
@@ -171,6 +179,8 @@ void CK_DSP_Delay_ST::stereoProcess(int32_t firstFrame, int32_t count)
     read(ringA, from, outputs[swap ? 1 : 0] + firstFrame, count);
     read(ringB, from, outputs[swap ? 0 : 1] + firstFrame, count);
     writeIndex_ = (writeIndex_ + count) & mask_;
+    prepareNextWrite(ringA);
+    prepareNextWrite(ringB);
 }
 
 void CK_DSP_Delay_ST::monoProcess(int32_t firstFrame, int32_t count)
@@ -180,6 +190,7 @@ void CK_DSP_Delay_ST::monoProcess(int32_t firstFrame, int32_t count)
     write(ringA, signalOrSilence(inputs[0]) + firstFrame, count);
     read(ringA, (writeIndex_ - delaySamples_) & mask_, outputs[0] + firstFrame, count);
     writeIndex_ = (writeIndex_ + count) & mask_;
+    prepareNextWrite(ringA);
 }
 
 void CK_DSP_Delay_ST::silent(int32_t firstFrame, int32_t count)

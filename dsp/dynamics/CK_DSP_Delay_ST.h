@@ -60,6 +60,7 @@ private:
 
     void write(float* ring, const float* in, int32_t count) const;
     void read(const float* ring, int32_t from, float* out, int32_t count) const;
+    void prepareNextWrite(float* ring) const;
 
     std::unique_ptr<float[]> memory_; // ring A, then ring B, capacity_ frames each
     int32_t capacity_ = 0;

@@ -359,7 +359,10 @@ void CK_DSP_Metering2::detectInLanes(CK_ModuleBase* const* modules, int n, int32
     Lane lanes[4];
     alignas(16) float held[4] = {}, windowPeak[4] = {}, previous[4] = {}, env[4] = {}, accel[4] = {};
     alignas(16) float attack[4] = {}, release[4] = {}, accelStep[4] = {};
-    alignas(16) int32_t holdCount[4] = {1, 1, 1, 1}, holdLength[4] = {1, 1, 1, 1};
+    // Unused lanes hold forever, so their hold never ends within a run.
+    constexpr int32_t kForever = 0x7fffffff;
+    alignas(16) int32_t holdCount[4] = {kForever, kForever, kForever, kForever};
+    alignas(16) int32_t holdLength[4] = {kForever, kForever, kForever, kForever};
     const float* a[4];
     const float* b[4];
     float* out[4];
@@ -398,17 +401,20 @@ void CK_DSP_Metering2::detectInLanes(CK_ModuleBase* const* modules, int n, int32
     const __m128i one = _mm_set1_epi32(1);
 
     for (int32_t i = 0; i < count; ++i) {
-        // The hold window ends: its peak becomes the held level.
+        // The hold window ends: its peak becomes the held level. That happens once per hold
+        // length, so it stays out of the per-frame chain of operations.
         vCount = _mm_sub_epi32(vCount, one);
         const __m128 ends = _mm_castsi128_ps(_mm_cmpeq_epi32(vCount, _mm_setzero_si128()));
-        if constexpr (M == kAccelerating) {
-            const __m128 gentle = _mm_and_ps(ends, _mm_cmplt_ps(_mm_mul_ps(_mm_sub_ps(vEnv, vHeld), vAccel),
-                                                                _mm_set1_ps(0.05f)));
-            vAccel = select(gentle, _mm_mul_ps(vAccel, _mm_set1_ps(0.1f)), vAccel);
+        if (_mm_movemask_ps(ends) != 0) {
+            if constexpr (M == kAccelerating) {
+                const __m128 gentle = _mm_and_ps(
+                    ends, _mm_cmplt_ps(_mm_mul_ps(_mm_sub_ps(vEnv, vHeld), vAccel), _mm_set1_ps(0.05f)));
+                vAccel = select(gentle, _mm_mul_ps(vAccel, _mm_set1_ps(0.1f)), vAccel);
+            }
+            vHeld = select(ends, vPeak, vHeld);
+            vPeak = _mm_andnot_ps(ends, vPeak);
+            vCount = _mm_castps_si128(select(ends, _mm_castsi128_ps(vLength), _mm_castsi128_ps(vCount)));
         }
-        vHeld = select(ends, vPeak, vHeld);
-        vPeak = _mm_andnot_ps(ends, vPeak);
-        vCount = _mm_castps_si128(select(ends, _mm_castsi128_ps(vLength), _mm_castsi128_ps(vCount)));
 
         __m128 level = _mm_and_ps(_mm_setr_ps(a[0][i], a[1][i], a[2][i], a[3][i]), magnitude);
         if constexpr (Linked)
