@@ -25,7 +25,8 @@ constexpr int kMaxEqBands = 5;
 // Runs `bands` (1..5) bands in series over frames [first, end) of x into y (in place when x == y).
 void runEqCascade(EqState* const* states, const EqCoefficients* coefficients, int bands, const float* x, float* y,
                   int32_t first, int32_t end);
-// The same for two channels, each with its own bands and coefficients, in one loop.
+// The same for two channels with equally many bands, each with its own coefficients: the
+// channels share the arithmetic, one in each lane of SSE2 double registers.
 void runEqCascadeStereo(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
                         const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya,
                         float* yb, int32_t first, int32_t end);
