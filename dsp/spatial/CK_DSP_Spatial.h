@@ -40,6 +40,9 @@ public:
 
     int32_t shift() const { return shift_; }
     int32_t delayLength() const { return static_cast<int32_t>(delayA_.size()); }
+    // Makes the three-band routines process every frame alone instead of four at a time: the
+    // reference their grouped form is checked against.
+    void processFrameByFrame(bool on) { frameByFrame_ = on; }
 
 private:
     // One frame of the band sum, split into the part the treatment works on (p) and the part that
@@ -60,6 +63,9 @@ private:
     void speaker3(int32_t firstFrame, int32_t count);
     template <int BandMode, bool MidSide>
     void headphone3(int32_t firstFrame, int32_t count);
+
+    // End of the whole groups of four frames a routine may process together from firstFrame.
+    int32_t groupsEnd(int32_t firstFrame, int32_t count) const;
 
     void select();
     template <bool MidSide>
@@ -95,6 +101,7 @@ private:
     int32_t headphone_ = 0;
     int32_t bandMode_ = 0;
     int32_t midSide_ = 0;
+    bool frameByFrame_ = false;
 
     // Inputs 0..9 as read by the routines: unconnected audio reads silence, unconnected gains unity.
     const float* in_[10] = {};
