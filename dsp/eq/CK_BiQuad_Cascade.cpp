@@ -2,8 +2,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-
-#include <type_traits>
 #endif
 
 namespace ck_cascade {
@@ -126,196 +124,72 @@ void eqCascade(EqState* const* states, const EqCoefficients* coefficients, const
         *states[b] = EqState{static_cast<float>(x1[b]), static_cast<float>(x2[b]), y1[b], y2[b]};
 }
 
-#if defined(__SSE2__)
-inline __m128 blend(__m128 mask, __m128 a, __m128 b)
+template <int N>
+void staticCascade(StaticSection* s, const CK_BiQuad& c, const float* x, float* y, int32_t first, int32_t end)
 {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+    StaticSection v[N];
+    for (int i = 0; i < N; ++i)
+        v[i] = s[i];
+    for (int32_t n = first; n < end; ++n) {
+        float in = x[n];
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            const float out = c.b0 * in + c.b1 * v[i].x1 + c.b2 * v[i].x2 - c.a1 * v[i].y1 - c.a2 * v[i].y2 +
+                              kStaticDenormalGuard;
+            v[i] = {in, v[i].x1, out, v[i].y1};
+            in = out;
+        }
+        y[n] = in;
+    }
+    for (int i = 0; i < N; ++i)
+        s[i] = v[i];
 }
 
-// Runs N sections of C channels (1 or 2) skewed by two frames: at step t section k filters frame
-// t - 2k, taking the output section k - 1 gave two steps earlier. Within a step no section waits
-// for another, and between steps the only chain is each section's own feedback, so the steps
-// overlap. Packed single-precision operations round each lane exactly as the scalar ones do
-// and each section sees its frames in order, so the output is the plain cascade's bit for bit.
-// N * C is at most 8: two registers, which keeps every value in a register.
-template <int N, int C>
-void staticCascadeSkewed(StaticSection* const* s, const CK_BiQuad& c, const float* const* x, float* const* y,
-                         int32_t first, int32_t end)
+#if defined(__SSE2__)
+// Channel A in lane 0, channel B in lane 1; packed single-precision operations round each lane
+// exactly as the scalar ones do.
+template <int N>
+void staticCascadeStereo(StaticSection* a, StaticSection* b, const CK_BiQuad& c, const float* xa, const float* xb,
+                         float* ya, float* yb, int32_t first, int32_t end)
 {
-    // Section k of channel ch sits in register k % R at lane k / R * C + ch: its predecessor is at
-    // the same lane of the register before, or for register 0 C lanes lower in the last register.
-    // Lanes past the last section hold further sections of the same filter; their results are
-    // dropped.
-    static_assert(N * C <= 8, "at most two registers of sections");
-    constexpr int R = (N * C + 3) / 4;
-    constexpr int32_t D = 2 * (N - 1);
-    const auto sectionAt = [](int r, int lane) { return lane / C * R + r; };
-    const auto lanes = [&](float StaticSection::*field, int r) {
-        const auto value = [&](int lane) {
-            const int k = sectionAt(r, lane);
-            return k < N ? s[lane % C][k].*field : 0.0f;
-        };
-        return _mm_setr_ps(value(0), value(1), value(2), value(3));
-    };
-    // Per lane the step at which its section reaches the run's first frame; never for the extra
-    // sections.
-    const auto delays = [&](int r) {
-        const auto value = [&](int lane) { return sectionAt(r, lane) < N ? 2 * sectionAt(r, lane) : INT32_MAX; };
-        return _mm_setr_epi32(value(0), value(1), value(2), value(3));
-    };
-    // feed: each lane's output of two steps back, the next section's input. While every section
-    // runs it is y2; in the steps where some sections have no frame of this run (partial steps)
-    // those keep their state, y2 included, so feed is kept apart there.
-    __m128 x1[R], x2[R], y1[R], y2[R], feed[R];
-#pragma GCC unroll 2
-    for (int r = 0; r < R; ++r) {
-        x1[r] = lanes(&StaticSection::x1, r);
-        x2[r] = lanes(&StaticSection::x2, r);
-        y1[r] = lanes(&StaticSection::y1, r);
-        y2[r] = lanes(&StaticSection::y2, r);
-        feed[r] = y2[r];
-    }
     const __m128 b0 = _mm_set1_ps(c.b0), b1 = _mm_set1_ps(c.b1), b2 = _mm_set1_ps(c.b2);
     const __m128 a1 = _mm_set1_ps(c.a1), a2 = _mm_set1_ps(c.a2), guard = _mm_set1_ps(kStaticDenormalGuard);
-    const auto step = [&](int32_t t, auto partial) __attribute__((always_inline)) {
-        constexpr bool kPartial = decltype(partial)::value;
-        __m128 input = _mm_setzero_ps();
-        if (!kPartial || t < end) {
-            input = _mm_load_ss(x[0] + t);
-            if constexpr (C == 2)
-                input = _mm_unpacklo_ps(input, _mm_load_ss(x[1] + t));
-        }
-        const __m128* from = kPartial ? feed : y2;
-        __m128 in[R];
-        if constexpr (C == 1)
-            in[0] = _mm_move_ss(_mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(from[R - 1]), 4)), input);
-        else
-            in[0] = _mm_movelh_ps(input, from[R - 1]);
-        if constexpr (R == 2)
-            in[1] = from[0];
-#pragma GCC unroll 2
-        for (int r = 0; r < R; ++r) {
-            __m128 out = _mm_add_ps(_mm_mul_ps(b0, in[r]), _mm_mul_ps(b1, x1[r]));
-            out = _mm_add_ps(out, _mm_mul_ps(b2, x2[r]));
-            out = _mm_sub_ps(out, _mm_mul_ps(a1, y1[r]));
-            out = _mm_sub_ps(out, _mm_mul_ps(a2, y2[r]));
+    __m128 x1[N], x2[N], y1[N], y2[N];
+    for (int i = 0; i < N; ++i) {
+        x1[i] = _mm_setr_ps(a[i].x1, b[i].x1, 0.0f, 0.0f);
+        x2[i] = _mm_setr_ps(a[i].x2, b[i].x2, 0.0f, 0.0f);
+        y1[i] = _mm_setr_ps(a[i].y1, b[i].y1, 0.0f, 0.0f);
+        y2[i] = _mm_setr_ps(a[i].y2, b[i].y2, 0.0f, 0.0f);
+    }
+    for (int32_t n = first; n < end; ++n) {
+        __m128 in = _mm_unpacklo_ps(_mm_load_ss(xa + n), _mm_load_ss(xb + n));
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            __m128 out = _mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1[i]));
+            out = _mm_add_ps(out, _mm_mul_ps(b2, x2[i]));
+            out = _mm_sub_ps(out, _mm_mul_ps(a1, y1[i]));
+            out = _mm_sub_ps(out, _mm_mul_ps(a2, y2[i]));
             out = _mm_add_ps(out, guard);
-            if constexpr (kPartial) {
-                const __m128 live =
-                    _mm_castsi128_ps(_mm_andnot_si128(_mm_cmpgt_epi32(delays(r), _mm_set1_epi32(t - first)),
-                                                      _mm_cmpgt_epi32(delays(r), _mm_set1_epi32(t - end))));
-                feed[r] = y1[r];
-                x2[r] = blend(live, x1[r], x2[r]);
-                x1[r] = blend(live, in[r], x1[r]);
-                y2[r] = blend(live, y1[r], y2[r]);
-                y1[r] = blend(live, out, y1[r]);
-            } else {
-                x2[r] = x1[r];
-                x1[r] = in[r];
-                y2[r] = y1[r];
-                y1[r] = out;
-            }
+            x2[i] = x1[i];
+            x1[i] = in;
+            y2[i] = y1[i];
+            y1[i] = out;
+            in = out;
         }
-        // The last section's frame of this step, read only after this step's input: in place works.
-        const int32_t m = t - D;
-        if (!kPartial || m >= first) {
-            constexpr int L = (N - 1) / R * C;
-            const __m128 v = y1[(N - 1) % R];
-            _mm_store_ss(y[0] + m, _mm_shuffle_ps(v, v, _MM_SHUFFLE(L, L, L, L)));
-            if constexpr (C == 2)
-                _mm_store_ss(y[1] + m, _mm_shuffle_ps(v, v, _MM_SHUFFLE(L + 1, L + 1, L + 1, L + 1)));
-        }
-    };
-    const int32_t steady = first + D;
-    const int32_t last = end + D;
-    int32_t t = first;
-    for (; t < steady; ++t)
-        step(t, std::true_type{});
-    if (t < end) {
-        for (; t < end; ++t)
-            step(t, std::false_type{});
-        // Every section ran the last step, so y2 is again each one's output of two steps back.
-#pragma GCC unroll 2
-        for (int r = 0; r < R; ++r)
-            feed[r] = y2[r];
+        _mm_store_ss(ya + n, in);
+        _mm_store_ss(yb + n, _mm_shuffle_ps(in, in, _MM_SHUFFLE(1, 1, 1, 1)));
     }
-    for (; t < last; ++t)
-        step(t, std::true_type{});
-#pragma GCC unroll 2
-    for (int r = 0; r < R; ++r) {
-        alignas(16) float v[4][4];
-        _mm_store_ps(v[0], x1[r]);
-        _mm_store_ps(v[1], x2[r]);
-        _mm_store_ps(v[2], y1[r]);
-        _mm_store_ps(v[3], y2[r]);
-#pragma GCC unroll 4
-        for (int lane = 0; lane < 4; ++lane) {
-            const int k = sectionAt(r, lane);
-            if (k < N)
-                s[lane % C][k] = {v[0][lane], v[1][lane], v[2][lane], v[3][lane]};
-        }
-    }
-}
-
-// Sections beyond two registers' worth run as a second cascade over the first one's output.
-template <int N, int C>
-void staticCascade(StaticSection* const* s, const CK_BiQuad& c, const float* const* x, float* const* y,
-                   int32_t first, int32_t end)
-{
-    constexpr int kFirst = N * C <= 8 ? N : 8 / C;
-    staticCascadeSkewed<kFirst, C>(s, c, x, y, first, end);
-    if constexpr (kFirst < N) {
-        StaticSection* rest[C];
-        const float* restInput[C];
-        for (int ch = 0; ch < C; ++ch) {
-            rest[ch] = s[ch] + kFirst;
-            restInput[ch] = y[ch];
-        }
-        staticCascadeSkewed<N - kFirst, C>(rest, c, restInput, y, first, end);
-    }
-}
-#else
-// Frame by frame, each channel on its own.
-template <int N, int C>
-void staticCascade(StaticSection* const* s, const CK_BiQuad& c, const float* const* x, float* const* y,
-                   int32_t first, int32_t end)
-{
-    for (int ch = 0; ch < C; ++ch) {
-        StaticSection v[N];
-        for (int i = 0; i < N; ++i)
-            v[i] = s[ch][i];
-        for (int32_t n = first; n < end; ++n) {
-            float in = x[ch][n];
-            for (int i = 0; i < N; ++i) {
-                const float out = c.b0 * in + c.b1 * v[i].x1 + c.b2 * v[i].x2 - c.a1 * v[i].y1 - c.a2 * v[i].y2 +
-                                  kStaticDenormalGuard;
-                v[i] = {in, v[i].x1, out, v[i].y1};
-                in = out;
-            }
-            y[ch][n] = in;
-        }
-        for (int i = 0; i < N; ++i)
-            s[ch][i] = v[i];
+    for (int i = 0; i < N; ++i) {
+        alignas(16) float l[4][4];
+        _mm_store_ps(l[0], x1[i]);
+        _mm_store_ps(l[1], x2[i]);
+        _mm_store_ps(l[2], y1[i]);
+        _mm_store_ps(l[3], y2[i]);
+        a[i] = {l[0][0], l[1][0], l[2][0], l[3][0]};
+        b[i] = {l[0][1], l[1][1], l[2][1], l[3][1]};
     }
 }
 #endif
-
-template <int C>
-void runStatic(StaticSection* const* s, int count, const CK_BiQuad& c, const float* const* x, float* const* y,
-               int32_t first, int32_t end)
-{
-    switch (count) {
-    case 1: staticCascade<1, C>(s, c, x, y, first, end); break;
-    case 2: staticCascade<2, C>(s, c, x, y, first, end); break;
-    case 3: staticCascade<3, C>(s, c, x, y, first, end); break;
-    case 4: staticCascade<4, C>(s, c, x, y, first, end); break;
-    case 5: staticCascade<5, C>(s, c, x, y, first, end); break;
-    case 6: staticCascade<6, C>(s, c, x, y, first, end); break;
-    case 7: staticCascade<7, C>(s, c, x, y, first, end); break;
-    case 8: staticCascade<8, C>(s, c, x, y, first, end); break;
-    default: break;
-    }
-}
 
 } // namespace
 
@@ -335,19 +209,38 @@ void runEqCascade(EqState* const* states, const EqCoefficients* coefficients, in
 void runStaticCascade(StaticSection* sections, int count, const CK_BiQuad& c, const float* x, float* y,
                       int32_t first, int32_t end)
 {
-    StaticSection* const s[1] = {sections};
-    const float* const xs[1] = {x};
-    float* const ys[1] = {y};
-    runStatic<1>(s, count, c, xs, ys, first, end);
+    switch (count) {
+    case 1: staticCascade<1>(sections, c, x, y, first, end); break;
+    case 2: staticCascade<2>(sections, c, x, y, first, end); break;
+    case 3: staticCascade<3>(sections, c, x, y, first, end); break;
+    case 4: staticCascade<4>(sections, c, x, y, first, end); break;
+    case 5: staticCascade<5>(sections, c, x, y, first, end); break;
+    case 6: staticCascade<6>(sections, c, x, y, first, end); break;
+    case 7: staticCascade<7>(sections, c, x, y, first, end); break;
+    case 8: staticCascade<8>(sections, c, x, y, first, end); break;
+    default: break;
+    }
 }
 
 void runStaticCascadeStereo(StaticSection* a, StaticSection* b, int count, const CK_BiQuad& c, const float* xa,
                             const float* xb, float* ya, float* yb, int32_t first, int32_t end)
 {
-    StaticSection* const s[2] = {a, b};
-    const float* const xs[2] = {xa, xb};
-    float* const ys[2] = {ya, yb};
-    runStatic<2>(s, count, c, xs, ys, first, end);
+#if defined(__SSE2__)
+    switch (count) {
+    case 1: staticCascadeStereo<1>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 2: staticCascadeStereo<2>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 3: staticCascadeStereo<3>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 4: staticCascadeStereo<4>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 5: staticCascadeStereo<5>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 6: staticCascadeStereo<6>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 7: staticCascadeStereo<7>(a, b, c, xa, xb, ya, yb, first, end); break;
+    case 8: staticCascadeStereo<8>(a, b, c, xa, xb, ya, yb, first, end); break;
+    default: break;
+    }
+#else
+    runStaticCascade(a, count, c, xa, ya, first, end);
+    runStaticCascade(b, count, c, xb, yb, first, end);
+#endif
 }
 
 } // namespace ck_cascade

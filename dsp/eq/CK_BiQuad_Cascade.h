@@ -38,11 +38,10 @@ struct StaticSection {
 constexpr float kStaticDenormalGuard = 1.0e-18f;
 constexpr int kMaxStaticSections = 8;
 
-// Runs `sections` (1..8) sections of one channel in series over frames [first, end) (in place when
-// x == y). With SSE2 the sections run skewed, several to a register.
+// Runs `sections` (1..8) sections of one channel in series over frames [first, end).
 void runStaticCascade(StaticSection* sections, int count, const CK_BiQuad& c, const float* x, float* y,
                       int32_t first, int32_t end);
-// The same for two channels with their own sections; with SSE2 the channels share the arithmetic.
+// The same for two channels with their own sections; with SSE the channels share the arithmetic.
 void runStaticCascadeStereo(StaticSection* a, StaticSection* b, int count, const CK_BiQuad& c, const float* xa,
                             const float* xb, float* ya, float* yb, int32_t first, int32_t end);
 
