@@ -24,9 +24,11 @@ void CK_ModuleOwner::runModules(int32_t position, int32_t frames)
         if (m->group) {
             if (m->group->position() == i)
                 m->group->run(position, frames);
-        } else if (m->flags == 0 || m->hasPendingEvents()) {
-            m->run(position, frames);
+            if (!m->group->waits(m))
+                continue;
         }
+        if (m->flags == 0 || m->hasPendingEvents())
+            m->run(position, frames);
     }
 }
 

@@ -80,6 +80,7 @@ void CK_DSP_VST::groupBandModules()
         {6361, 6362, -1, -1},     // equaliser engines (left and right)
         {6233, 6234, 6235, 6237}, // level detectors of the bands and of the bass enhancer
         {6204, 6205, 6206, -1},   // attack-hold-release envelopes
+        {6344, 6343, -1, -1},     // the enhancers' filters
     };
     for (const auto& ids : kBandModules) {
         int32_t positions[4];

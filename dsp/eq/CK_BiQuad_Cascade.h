@@ -45,4 +45,17 @@ void runStaticCascade(StaticSection* sections, int count, const CK_BiQuad& c, co
 void runStaticCascadeStereo(StaticSection* a, StaticSection* b, int count, const CK_BiQuad& c, const float* xa,
                             const float* xb, float* ya, float* yb, int32_t first, int32_t end);
 
+// One channel of a single-section static filter, for running several filters side by side.
+struct StaticLane {
+    StaticSection* section;
+    const CK_BiQuad* coefficients;
+    const float* x;
+    float* y;
+};
+constexpr int kStaticLanes = 4;
+
+// Runs up to four single-section channels, each with its own coefficients, over frames
+// [first, end); with SSE they share the lanes of one register.
+void runStaticSectionsInLanes(const StaticLane* lanes, int count, int32_t first, int32_t end);
+
 } // namespace ck_cascade

@@ -1,5 +1,7 @@
 #include "dsp/eq/CK_DSP_BiQuad_Static.h"
 
+#include "modules/CK_ModuleGroup.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -152,7 +154,7 @@ void CK_DSP_BiQuad_Static::evaluate()
     if (!switchA_ && !switchB_)
         return;
     if (run_ && type_ != 0) {
-        useRoutine<&CK_DSP_BiQuad_Static::filter>();
+        useRoutine<&CK_DSP_BiQuad_Static::filter, &CK_DSP_BiQuad_Static::filterTogether>();
         steadyCheck_ = staticInput_ == 0.0f ? 1 : 0;
     } else {
         if (!inputChanging_)
@@ -223,7 +225,7 @@ bool CK_DSP_BiQuad_Static::silent(const float* y) const
     return true;
 }
 
-void CK_DSP_BiQuad_Static::filter(int32_t firstFrame, int32_t count)
+void CK_DSP_BiQuad_Static::beginFilter(int32_t firstFrame)
 {
     report(1);
     clearIfPending();
@@ -232,15 +234,51 @@ void CK_DSP_BiQuad_Static::filter(int32_t firstFrame, int32_t count)
         if (designPending_ != 1)
             designPending_ = 0;
     }
+}
+
+void CK_DSP_BiQuad_Static::finishFilter(int32_t firstFrame)
+{
+    // A silent input has died away once a whole block of output is silent.
+    if (steadyCheck_ && firstFrame == 0 && silent(outputs[0]) && (!stereo_ || silent(outputs[1])))
+        useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();
+}
+
+void CK_DSP_BiQuad_Static::filter(int32_t firstFrame, int32_t count)
+{
+    beginFilter(firstFrame);
     const int32_t end = firstFrame + count;
     if (stereo_)
         ck_cascade::runStaticCascadeStereo(channelA_, channelB_, sections_, coefficients_, in_[0], in_[1], outputs[0],
                                            outputs[1], firstFrame, end);
     else
         ck_cascade::runStaticCascade(channelA_, sections_, coefficients_, in_[0], outputs[0], firstFrame, end);
-    // A silent input has died away once a whole block of output is silent.
-    if (steadyCheck_ && firstFrame == 0 && silent(outputs[0]) && (!stereo_ || silent(outputs[1])))
-        useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();
+    finishFilter(firstFrame);
+}
+
+void CK_DSP_BiQuad_Static::filterTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
+                                          int32_t count)
+{
+    // Filters of one section each share the lanes of one register: two stereo filters fill four.
+    ck_cascade::StaticLane lanes[ck_cascade::kStaticLanes];
+    int used = 0;
+    bool inLanes[CK_ModuleGroup::kMaxMembers] = {};
+    for (int k = 0; k < moduleCount; ++k) {
+        auto* f = static_cast<CK_DSP_BiQuad_Static*>(modules[k]);
+        const int channels = f->stereo_ ? 2 : 1;
+        if (f->sections_ != 1 || used + channels > ck_cascade::kStaticLanes) {
+            f->filter(firstFrame, count);
+            continue;
+        }
+        inLanes[k] = true;
+        f->beginFilter(firstFrame);
+        for (int c = 0; c < channels; ++c)
+            lanes[used++] = {c == 0 ? &f->channelA_[0] : &f->channelB_[0], &f->coefficients_, f->in_[c], f->outputs[c]};
+    }
+    if (used > 0)
+        ck_cascade::runStaticSectionsInLanes(lanes, used, firstFrame, firstFrame + count);
+    for (int k = 0; k < moduleCount; ++k)
+        if (inLanes[k])
+            static_cast<CK_DSP_BiQuad_Static*>(modules[k])->finishFilter(firstFrame);
 }
 
 void CK_DSP_BiQuad_Static::passThrough(int32_t firstFrame, int32_t count)

@@ -25,6 +25,8 @@ public:
 
     // Process routines.
     void filter(int32_t firstFrame, int32_t count);
+    // The filter routine for several filters at once (the enhancers' two).
+    static void filterTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame, int32_t count);
     void passThrough(int32_t firstFrame, int32_t count);
     void zeroOutput(int32_t firstFrame, int32_t count);
 
@@ -35,6 +37,8 @@ public:
 private:
     using Section = ck_cascade::StaticSection;
 
+    void beginFilter(int32_t firstFrame);
+    void finishFilter(int32_t firstFrame);
     void designCoefficients(int32_t frame);
     void markDesignPending();
     void evaluate();

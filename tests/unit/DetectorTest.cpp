@@ -215,8 +215,9 @@ struct DetectorBands {
             DynamicsRig::param(det[k], 9, 0.1f, 0);
         }
         const int32_t positions[3] = {0, 1, 2};
-        if (grouped)
+        if (grouped) {
             EXPECT_TRUE(rig.groupModules(positions, 3));
+        }
     }
     DynamicsRig rig;
     std::unique_ptr<SignalBuffer> in[3], inB[3];

@@ -237,6 +237,42 @@ TEST(FastPathsTest, StaticCascadeMatchesSectionBySectionFilteringMonoAndStereo)
         }
 }
 
+TEST(FastPathsTest, SingleSectionsInLanesMatchEachChannelFilteredAlone)
+{
+    // One to four channels, each with its own signal and its own coefficients, changed every
+    // third run.
+    std::mt19937 rng(77);
+    const auto signals = testSignals(rng);
+    for (int lanes = 1; lanes <= kStaticLanes; ++lanes) {
+        StaticSection plain[kStaticLanes] = {}, fast[kStaticLanes] = {};
+        CK_BiQuad c[kStaticLanes] = {};
+        std::vector<float> plainOut[kStaticLanes], fastOut[kStaticLanes];
+        for (int k = 0; k < lanes; ++k) {
+            plainOut[k].assign(kFrames, 0.0f);
+            fastOut[k].assign(kFrames, 0.0f);
+        }
+        int32_t first = 0;
+        for (int r = 0; first < kFrames; ++r) {
+            if (r % 3 == 0)
+                for (auto& k : c)
+                    k = randomSection<CK_BiQuad>(rng);
+            const int32_t end = std::min<int32_t>(kFrames, first + kRuns[r % std::size(kRuns)]);
+            StaticLane lane[kStaticLanes];
+            for (int k = 0; k < lanes; ++k) {
+                const float* x = signals[static_cast<size_t>(k) % signals.size()].data();
+                plainStaticSection(plain[k], c[k], x, plainOut[k].data(), first, end);
+                lane[k] = {&fast[k], &c[k], x, fastOut[k].data()};
+            }
+            runStaticSectionsInLanes(lane, lanes, first, end);
+            first = end;
+        }
+        for (int k = 0; k < lanes; ++k) {
+            ASSERT_EQ(firstDifference(plainOut[k], fastOut[k]), -1) << lanes << " lanes, lane " << k;
+            EXPECT_EQ(std::memcmp(&plain[k], &fast[k], sizeof(StaticSection)), 0);
+        }
+    }
+}
+
 // ---- dB to level: 2^(dB / 6) from the shared tables. ----
 
 float plainDbToLevel(const CK_DSP_dB_to_Level::Tables& t, float in)

@@ -51,16 +51,26 @@ TEST(ModuleGroup, RunsWhereFeedersHaveRunAndReadersHaveNot)
     ASSERT_TRUE(g.group({1, 2}));
     EXPECT_EQ(g.at(1).group->position(), 1);
 
-    // Members run at a later member when their feeders come after the first member.
-    Graph late(4, {{1, 3}, {2, 3}});
-    ASSERT_TRUE(late.group({0, 3}));
-    EXPECT_EQ(late.at(0).group->position(), 3);
+    // Members run at a later member when a feeder after the first member can be woken there.
+    Graph late(5, {{1, 2}, {2, 4}});
+    ASSERT_TRUE(late.group({0, 4}));
+    EXPECT_EQ(late.at(0).group->position(), 4);
 
-    // A reader between the members and a feeder after the first: no position works.
-    Graph none(5, {{1, 2}, {3, 4}});
+    // A reader between the members and a feeder after the first that a module after the first
+    // can wake: no position works.
+    Graph none(5, {{1, 2}, {2, 3}, {3, 4}});
     EXPECT_FALSE(none.group({1, 4}));
     EXPECT_EQ(none.at(1).group, nullptr);
     EXPECT_EQ(none.at(4).group, nullptr);
+
+    // The same later feeder with nothing after the first member to wake it: the group forms, and
+    // the member it feeds waits for its own position while the feeder runs.
+    Graph waiting(5, {{1, 2}, {3, 4}});
+    ASSERT_TRUE(waiting.group({1, 4}));
+    EXPECT_EQ(waiting.at(4).group->position(), 1);
+    waiting.owner.runModules(0, 16);
+    EXPECT_TRUE(waiting.at(4).group->waits(&waiting.at(4)));
+    EXPECT_FALSE(waiting.at(1).group->waits(&waiting.at(1)));
 
     // Members that feed each other, or already belong to a group, or are missing, are refused.
     Graph chain(3, {{0, 1}});
@@ -113,6 +123,28 @@ TEST(ModuleGroup, MembersSeeTheFramesClocksAndEventsTheySeeAlone)
                 framesGrouped.push_back(c.clock + static_cast<uint32_t>(i));
         EXPECT_EQ(framesAlone, framesGrouped) << "module " << m;
     }
+}
+
+TEST(ModuleGroup, AMemberFedByALaterFeederRunsWithTheGroupOnlyWhileTheFeederSleeps)
+{
+    // 0 and 2 are members, 1 feeds 2 and sleeps or wakes block by block; 2 copies its input, so
+    // its output shows whether it read 1's output of the same sub-block.
+    Graph alone(3, {{1, 2}}), grouped(3, {{1, 2}});
+    ASSERT_TRUE(grouped.group({0, 2}));
+    const bool awake[] = {true, false, false, true, true, false, true, false};
+    int waited = 0, together = 0;
+    for (bool feederAwake : awake) {
+        for (Graph* g : {&alone, &grouped}) {
+            g->at(1).flags = feederAwake ? 0 : CK_ModuleBase::kFlagResting;
+            g->owner.runModules(0, 128);
+            g->owner.clock += 128;
+        }
+        (grouped.at(2).group->waits(&grouped.at(2)) ? waited : together) += 1;
+        for (int32_t i = 0; i < 128; ++i)
+            ASSERT_EQ(alone.at(2).outputs[1][i], grouped.at(2).outputs[1][i]) << "frame " << i;
+    }
+    EXPECT_EQ(waited, 4);
+    EXPECT_EQ(together, 4);
 }
 
 TEST(ModuleGroup, DestroyingTheModulesDissolvesTheGroups)

@@ -261,7 +261,7 @@ TEST(WholeChain, RunningModulesSideBySideChangesNoSample)
         Chain chain(44100.0f, 1000);
         everythingOn(chain.fx);
         if (grouped)
-            EXPECT_EQ(chain.fx.groupCount(), 3);
+            EXPECT_EQ(chain.fx.groupCount(), 4);
         else
             chain.fx.dissolveGroups();
         std::mt19937 random(11);
