@@ -1,5 +1,8 @@
 #include "dsp/dynamics/CrossoverSection4.h"
 
+#include "dsp/dynamics/CrossoverWide.h"
+#include "platform/CpuFeatures.h"
+
 #include <cmath>
 #include <initializer_list>
 #include <type_traits>
@@ -255,9 +258,27 @@ void CrossoverBands3::splitMono(const float* in, float* low, float* mid, float* 
     settle();
 }
 
+CrossoverBands3::CrossoverBands3() : wide_(ck_wideRegistersAvailable()) {}
+
+void CrossoverBands3::allowWideRegisters(bool allowed)
+{
+    wide_ = allowed && ck_wideRegistersAvailable();
+}
+
 void CrossoverBands3::splitStereo(const float* inA, const float* inB, float* const bandsA[3],
                                   float* const bandsB[3], int32_t count)
 {
+#if defined(BRELVIK_WIDE_KERNELS)
+    if (wide_) {
+        const auto coefficients = [](const CrossoverDesign& d) {
+            return ck_crossover_wide::Coefficients{d.k, d.k2, d.a1, d.a2, d.a3};
+        };
+        ck_crossover_wide::splitStereo(states_, coefficients(low_), coefficients(high_), inA, inB, bandsA, bandsB,
+                                       count);
+        settle();
+        return;
+    }
+#endif
     const Lanes<Pair> lo = lanesOf(low_, Pair{}), hi = lanesOf(high_, Pair{});
     StageState<Pair> st[kStages];
     for (int s = 0; s < kStages; ++s)

@@ -73,6 +73,7 @@ private:
 // Gives bit for bit what the three CrossoverSection4 passes per channel give for the same runs.
 class CrossoverBands3 {
 public:
+    CrossoverBands3();
     void setDesign(const CrossoverDesign& low, const CrossoverDesign& high)
     {
         low_ = low;
@@ -85,6 +86,9 @@ public:
     // Splits both channels. No output may alias another output or an input.
     void splitStereo(const float* inA, const float* inB, float* const bandsA[3], float* const bandsB[3],
                      int32_t count);
+    // Lets splitStereo use 256-bit registers where the processor has them (the default); both
+    // forms give the same bits.
+    void allowWideRegisters(bool allowed);
 
 private:
     // States per stage: [s1 or s2][channel].
@@ -93,4 +97,5 @@ private:
 
     CrossoverDesign low_, high_;
     alignas(16) double states_[kStages][2][2] = {};
+    bool wide_;
 };

@@ -30,6 +30,15 @@ void runEqCascade(EqState* const* states, const EqCoefficients* coefficients, in
 void runEqCascadeStereo(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
                         const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya,
                         float* yb, int32_t first, int32_t end);
+// The two builds runEqCascadeStereo chooses from: SSE2 (bands in passes of three), and AVX-512,
+// all bands in one pass, only in builds with the wide kernels and only for processors that have
+// it (ck_wideRegistersAvailable).
+void runEqCascadeStereoNarrow(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
+                              const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb,
+                              float* ya, float* yb, int32_t first, int32_t end);
+void runEqCascadeStereoWide(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
+                            const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb,
+                            float* ya, float* yb, int32_t first, int32_t end);
 
 // A section of the static filter: float throughout, one coefficient set for every section.
 struct StaticSection {

@@ -49,8 +49,9 @@ struct ReferenceChannel {
 // output sample bit for bit. Buffers start at an odd offset, so nothing relies on alignment.
 class FastPathRig {
 public:
-    FastPathRig(bool stereo, size_t frames) : stereo_(stereo), frames_(frames)
+    FastPathRig(bool stereo, size_t frames, bool wide = true) : stereo_(stereo), frames_(frames)
     {
+        bands_.allowWideRegisters(wide);
         inA_ = noise(frames + kOffset, 3, 0.5f);
         inB_ = noise(frames + kOffset, 4, 0.5f);
         for (auto* v : {&fast_, &ref_})
@@ -112,9 +113,11 @@ constexpr int32_t kRuns[] = {1, 7, 128, 3, 64, 113, 2, 128, 5, 31};
 TEST(CrossoverFastPath, IdenticalToTheSectionPassesOnNoiseJumpsAndGlides)
 {
     const double rate = 48000.0;
-    for (const bool stereo : {false, true}) {
+    // Mono, stereo in two lanes, and stereo in 256-bit registers where the processor has them.
+    for (const int form : {0, 1, 2}) {
+        const bool stereo = form > 0;
         const size_t frames = 48000;
-        FastPathRig rig(stereo, frames);
+        FastPathRig rig(stereo, frames, form == 2);
         size_t at = 0;
         size_t run = 0;
         auto next = [&] { return std::min<int32_t>(kRuns[run++ % std::size(kRuns)], int32_t(frames - at)); };
@@ -142,7 +145,7 @@ TEST(CrossoverFastPath, IdenticalToTheSectionPassesOnNoiseJumpsAndGlides)
             rig.run(at, n);
             at += static_cast<size_t>(n);
         }
-        EXPECT_EQ(rig.mismatches(), 0u) << (stereo ? "stereo" : "mono");
+        EXPECT_EQ(rig.mismatches(), 0u) << "form " << form;
     }
 }
 
@@ -152,16 +155,18 @@ TEST(CrossoverFastPath, SilenceSettlesToExactZerosIdentically)
 {
     const double rate = 44100.0;
     const size_t frames = 44100 * 2;
-    FastPathRig rig(true, frames);
-    for (size_t i = 4410; i < frames; ++i)
-        rig.setInput(i, 0.0f, 0.0f);
-    rig.setDesign(designed(40, rate), designed(11025, rate));
-    for (size_t at = 0; at < frames; at += 128)
-        rig.run(at, static_cast<int32_t>(std::min<size_t>(128, frames - at)));
-    EXPECT_EQ(rig.mismatches(), 0u);
-    for (int pin = 0; pin < 6; ++pin)
-        for (size_t i = frames * 3 / 4; i < frames; ++i)
-            ASSERT_EQ(rig.output(pin, i), 0.0f) << "frame " << i << " pin " << pin;
+    for (const bool wide : {false, true}) {
+        FastPathRig rig(true, frames, wide);
+        for (size_t i = 4410; i < frames; ++i)
+            rig.setInput(i, 0.0f, 0.0f);
+        rig.setDesign(designed(40, rate), designed(11025, rate));
+        for (size_t at = 0; at < frames; at += 128)
+            rig.run(at, static_cast<int32_t>(std::min<size_t>(128, frames - at)));
+        EXPECT_EQ(rig.mismatches(), 0u);
+        for (int pin = 0; pin < 6; ++pin)
+            for (size_t i = frames * 3 / 4; i < frames; ++i)
+                ASSERT_EQ(rig.output(pin, i), 0.0f) << "frame " << i << " pin " << pin;
+    }
 }
 
 // The single all-pass stage is the sum of the section's squared low-pass and high-pass: on noise

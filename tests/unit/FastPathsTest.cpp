@@ -16,6 +16,7 @@
 #include "dsp/enhance/CK_Enhancer_Kernel.h"
 #include "dsp/enhance/CK_Harmonics_Kernel.h"
 #include "dsp/eq/CK_BiQuad_Cascade.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -136,41 +137,50 @@ TEST(FastPathsTest, StereoEqCascadeMatchesEachChannelFilteredAloneBitForBit)
 {
     std::mt19937 rng(4321);
     const auto signals = testSignals(rng);
-    for (int bands = 1; bands <= kMaxEqBands; ++bands)
-        for (size_t i = 0; i < signals.size(); ++i) {
-            const std::vector<float>* x[2] = {&signals[i], &signals[(i + 1) % signals.size()]};
-            EqState plain[2][kMaxEqBands] = {}, fast[2][kMaxEqBands] = {};
-            EqState* fastPointers[2][kMaxEqBands];
-            for (int ch = 0; ch < 2; ++ch)
-                for (int b = 0; b < kMaxEqBands; ++b)
-                    fastPointers[ch][b] = &fast[ch][b];
-            std::vector<float> plainOut[2] = {std::vector<float>(kFrames), std::vector<float>(kFrames)};
-            std::vector<float> fastOut[2] = {*x[0], std::vector<float>(kFrames)}; // left in place
-            EqCoefficients c[2][kMaxEqBands];
-            int32_t first = 0;
-            for (int r = 0; first < kFrames; ++r) {
-                if (r % 2 == 0)
-                    for (auto& channel : c)
-                        for (auto& k : channel)
-                            k = randomSection<EqCoefficients>(rng);
-                const int32_t end = std::min<int32_t>(kFrames, first + kRuns[r % std::size(kRuns)]);
-                for (int ch = 0; ch < 2; ++ch) {
-                    const float* source = x[ch]->data();
-                    for (int b = 0; b < bands; ++b) {
-                        plainEqBand(plain[ch][b], source, plainOut[ch].data(), first, end, c[ch][b]);
-                        source = plainOut[ch].data();
+    // The build the product chooses, and each build on its own where this processor runs it.
+    using Cascade = decltype(&runEqCascadeStereo);
+    std::vector<Cascade> builds = {&runEqCascadeStereo, &runEqCascadeStereoNarrow};
+#if defined(BRELVIK_WIDE_KERNELS)
+    if (ck_wideRegistersAvailable())
+        builds.push_back(&runEqCascadeStereoWide);
+#endif
+    for (Cascade run : builds) {
+        for (int bands = 1; bands <= kMaxEqBands; ++bands)
+            for (size_t i = 0; i < signals.size(); ++i) {
+                const std::vector<float>* x[2] = {&signals[i], &signals[(i + 1) % signals.size()]};
+                EqState plain[2][kMaxEqBands] = {}, fast[2][kMaxEqBands] = {};
+                EqState* fastPointers[2][kMaxEqBands];
+                for (int ch = 0; ch < 2; ++ch)
+                    for (int b = 0; b < kMaxEqBands; ++b)
+                        fastPointers[ch][b] = &fast[ch][b];
+                std::vector<float> plainOut[2] = {std::vector<float>(kFrames), std::vector<float>(kFrames)};
+                std::vector<float> fastOut[2] = {*x[0], std::vector<float>(kFrames)}; // left in place
+                EqCoefficients c[2][kMaxEqBands];
+                int32_t first = 0;
+                for (int r = 0; first < kFrames; ++r) {
+                    if (r % 2 == 0)
+                        for (auto& channel : c)
+                            for (auto& k : channel)
+                                k = randomSection<EqCoefficients>(rng);
+                    const int32_t end = std::min<int32_t>(kFrames, first + kRuns[r % std::size(kRuns)]);
+                    for (int ch = 0; ch < 2; ++ch) {
+                        const float* source = x[ch]->data();
+                        for (int b = 0; b < bands; ++b) {
+                            plainEqBand(plain[ch][b], source, plainOut[ch].data(), first, end, c[ch][b]);
+                            source = plainOut[ch].data();
+                        }
                     }
+                    run(fastPointers[0], c[0], fastPointers[1], c[1], bands, fastOut[0].data(), x[1]->data(),
+                        fastOut[0].data(), fastOut[1].data(), first, end);
+                    first = end;
                 }
-                runEqCascadeStereo(fastPointers[0], c[0], fastPointers[1], c[1], bands, fastOut[0].data(),
-                                   x[1]->data(), fastOut[0].data(), fastOut[1].data(), first, end);
-                first = end;
+                for (int ch = 0; ch < 2; ++ch) {
+                    ASSERT_EQ(firstDifference(plainOut[ch], fastOut[ch]), -1) << bands << " bands, channel " << ch;
+                    for (int b = 0; b < bands; ++b)
+                        EXPECT_EQ(bitsOf(plain[ch][b].y1), bitsOf(fast[ch][b].y1));
+                }
             }
-            for (int ch = 0; ch < 2; ++ch) {
-                ASSERT_EQ(firstDifference(plainOut[ch], fastOut[ch]), -1) << bands << " bands, channel " << ch;
-                for (int b = 0; b < bands; ++b)
-                    EXPECT_EQ(bitsOf(plain[ch][b].y1), bitsOf(fast[ch][b].y1));
-            }
-        }
+    }
 }
 
 // ---- Static filter: identical float sections, mono or two channels. ----
