@@ -1,11 +1,11 @@
 #include "dsp/dynamics/CrossoverSection4.h"
 
+#include "dsp/dynamics/CrossoverPipeline.h"
 #include "dsp/dynamics/CrossoverWide.h"
 #include "platform/CpuFeatures.h"
 
 #include <cmath>
 #include <initializer_list>
-#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -150,14 +150,7 @@ inline void splitFrames(StageState<V>* st, const Lanes<V>& lo, const Lanes<V>& h
             hp1 = x - lo.k * v1 - v2;
         }
     };
-    constexpr int32_t kDepth = 3;
-    int32_t t = 0;
-    for (; t < kDepth; ++t)
-        step(t, std::true_type{});
-    for (; t < count; ++t)
-        step(t, std::false_type{});
-    for (; t < count + kDepth; ++t)
-        step(t, std::true_type{});
+    ck_runPipelined<3>(count, step);
 }
 
 } // namespace

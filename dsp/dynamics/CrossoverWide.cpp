@@ -3,7 +3,7 @@
 #if defined(__AVX512VL__)
 #include <immintrin.h>
 
-#include <type_traits>
+#include "dsp/dynamics/CrossoverPipeline.h"
 
 namespace ck_crossover_wide {
 namespace {
@@ -150,14 +150,7 @@ void splitStereo(double (*states)[2][2], const Coefficients& low, const Coeffici
             lowInputs = _mm256_insertf128_pd(_mm256_castpd128_pd256(w2), hp, 1);
         }
     };
-    constexpr int32_t kDepth = 3;
-    int32_t t = 0;
-    for (; t < kDepth; ++t)
-        step(t, std::true_type{});
-    for (; t < count; ++t)
-        step(t, std::false_type{});
-    for (; t < count + kDepth; ++t)
-        step(t, std::true_type{});
+    ck_runPipelined<3>(count, step);
 
     _mm_storeu_pd(states[kFirst][0], first.s1);
     _mm_storeu_pd(states[kFirst][1], first.s2);
