@@ -85,41 +85,42 @@ void eqCascadeInLanes(EqState* const* statesA, const EqCoefficients* cA, EqState
     }
 }
 
+// Runs the first n bands (1 <= n <= N) with the kernel built for exactly n.
+template <int N>
+void eqCascadeInLanesUpTo(int n, EqState* const* statesA, const EqCoefficients* cA, EqState* const* statesB,
+                          const EqCoefficients* cB, const float* xa, const float* xb, float* ya, float* yb,
+                          int32_t first, int32_t end)
+{
+    if (n == N)
+        eqCascadeInLanes<N>(statesA, cA, statesB, cB, xa, xb, ya, yb, first, end);
+    else if constexpr (N > 1)
+        eqCascadeInLanesUpTo<N - 1>(n, statesA, cA, statesB, cB, xa, xb, ya, yb, first, end);
+}
+
 // FirstPass bands keep all their values in registers (three in 16 registers, five in 32); a
 // longer cascade runs as a first pass of that many bands into a float buffer and a second pass of
 // the rest. The buffer holds exactly the rounded output the next band takes in a single pass.
 template <int FirstPass>
-void eqCascadeStereoInPasses(EqState* const* statesA, const EqCoefficients* coefficientsA,
-                                    EqState* const* statesB, const EqCoefficients* coefficientsB, int bands,
-                                    const float* xa, const float* xb, float* ya, float* yb, int32_t first,
-                                    int32_t end)
+void eqCascadeStereoInPasses(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
+                             const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb,
+                             float* ya, float* yb, int32_t first, int32_t end)
 {
-    constexpr int kFirstPass = FirstPass;
+    static_assert(2 * FirstPass >= kMaxEqBands, "two passes cover every band");
     constexpr int32_t kChunk = 128;
     const auto pass = [&](int offset, int n, const float* pa, const float* pb, float* qa, float* qb, int32_t from,
                           int32_t to) {
-        EqState* const* sa = statesA + offset;
-        EqState* const* sb = statesB + offset;
-        const EqCoefficients* ca = coefficientsA + offset;
-        const EqCoefficients* cb = coefficientsB + offset;
-        switch (n) {
-        case 1: eqCascadeInLanes<1>(sa, ca, sb, cb, pa, pb, qa, qb, from, to); break;
-        case 2: eqCascadeInLanes<2>(sa, ca, sb, cb, pa, pb, qa, qb, from, to); break;
-        case 3: eqCascadeInLanes<3>(sa, ca, sb, cb, pa, pb, qa, qb, from, to); break;
-        case 4: eqCascadeInLanes<4>(sa, ca, sb, cb, pa, pb, qa, qb, from, to); break;
-        case 5: eqCascadeInLanes<5>(sa, ca, sb, cb, pa, pb, qa, qb, from, to); break;
-        default: break;
-        }
+        eqCascadeInLanesUpTo<FirstPass>(n, statesA + offset, coefficientsA + offset, statesB + offset,
+                                        coefficientsB + offset, pa, pb, qa, qb, from, to);
     };
-    if (bands <= kFirstPass) {
+    if (bands <= FirstPass) {
         pass(0, bands, xa, xb, ya, yb, first, end);
         return;
     }
     float midA[kChunk], midB[kChunk];
     for (int32_t from = first; from < end; from += kChunk) {
         const int32_t n = end - from < kChunk ? end - from : kChunk;
-        pass(0, kFirstPass, xa + from, xb + from, midA, midB, 0, n);
-        pass(kFirstPass, bands - kFirstPass, midA, midB, ya + from, yb + from, 0, n);
+        pass(0, FirstPass, xa + from, xb + from, midA, midB, 0, n);
+        pass(FirstPass, bands - FirstPass, midA, midB, ya + from, yb + from, 0, n);
     }
 }
 
