@@ -1,4 +1,4 @@
-#include "windows/Answers.h"
+#include "tests/windows/Answers.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "windows/CheckReport.h"
+#include "tests/windows/CheckReport.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "windows/CheckedRender.h"
+#include "tests/windows/CheckedRender.h"
 
 #include "host/HostedPlugin.h"
 

@@ -2,9 +2,9 @@
 # Checks a Windows plug-in DLL with the toolchain's objdump: the expected machine, exactly the two
 # entry exports (VSTPluginMain and main, undecorated) and imports from Windows' own DLLs only (the
 # C and C++ runtimes, winpthread, zlib and libpng are linked in).
-# Usage: windows/check-binary.sh OBJDUMP DLL pei-x86-64|pei-i386
+# Usage: tests/windows/check-binary.sh OBJDUMP DLL pei-x86-64|pei-i386
 set -euo pipefail
-[ $# -eq 3 ] || { echo "usage: windows/check-binary.sh OBJDUMP DLL pei-x86-64|pei-i386" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: tests/windows/check-binary.sh OBJDUMP DLL pei-x86-64|pei-i386" >&2; exit 2; }
 objdump=$1 dll=$2 format=$3
 
 # System DLLs the plug-in may use: the kernel and the C runtime now; the window, drawing, dialog

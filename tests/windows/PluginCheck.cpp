@@ -5,9 +5,9 @@
 // for Windows and run under wine it compares its own answers and render with that reference.
 #include "host/HostedPlugin.h"
 #include "host/PluginLibrary.h"
-#include "windows/Answers.h"
-#include "windows/CheckReport.h"
-#include "windows/CheckedRender.h"
+#include "tests/windows/Answers.h"
+#include "tests/windows/CheckReport.h"
+#include "tests/windows/CheckedRender.h"
 
 #include <algorithm>
 #include <cmath>
