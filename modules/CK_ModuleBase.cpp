@@ -136,10 +136,10 @@ void CK_ModuleBase::setDisplayTarget(int slot, int16_t controlIndex, int8_t opti
     displayOption[slot] = option;
 }
 
-void CK_ModuleBase::display(int slot, int32_t intValue, float floatValue)
+void CK_ModuleBase::display(int slot, const CK_LinkMessage& message)
 {
     if (slot >= 0 && slot < kDisplaySlots && displayTarget[slot] != 0)
-        owner->showValue(displayTarget[slot], intValue, floatValue);
+        owner->showValue(displayTarget[slot], message);
 }
 
 void CK_ModuleStd::run(int32_t firstFrame, int32_t count)

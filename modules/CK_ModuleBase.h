@@ -74,8 +74,8 @@ public:
     virtual void setDisplayTarget(int slot, int16_t controlIndex, int8_t option);
 
     bool hasPendingEvents() const { return eventHead != nullptr; }
-    // Reports a value to the editor control behind a display output, if it has one.
-    void display(int slot, int32_t intValue, float floatValue);
+    // Sends a message to the editor control behind a display output, if it has one.
+    void display(int slot, const CK_LinkMessage& message);
 
     float* outputs[kMaxPins] = {};
     const float* inputs[kMaxPins] = {};

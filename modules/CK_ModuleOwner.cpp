@@ -13,7 +13,7 @@ CK_ModuleOwner::~CK_ModuleOwner()
     destroyModules();
 }
 
-void CK_ModuleOwner::showValue(int32_t, int32_t, float) {}
+void CK_ModuleOwner::showValue(int32_t, const CK_LinkMessage&) {}
 
 void CK_ModuleOwner::runModules(int32_t position, int32_t frames)
 {

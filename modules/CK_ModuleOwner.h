@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "modules/CK_Event.h"
+#include "modules/CK_LinkMessage.h"
 #include "modules/CK_LookupTables.h"
 #include "modules/CK_ModuleGroup.h"
 
@@ -24,8 +25,8 @@ public:
     CK_ModuleOwner(const CK_ModuleOwner&) = delete;
     CK_ModuleOwner& operator=(const CK_ModuleOwner&) = delete;
 
-    // Forwards a module's display value to an editor control; nothing by default.
-    virtual void showValue(int32_t controlIndex, int32_t intValue, float floatValue);
+    // Forwards a module's display message to an editor control; nothing by default.
+    virtual void showValue(int32_t controlIndex, const CK_LinkMessage& message);
 
     // Runs, in array order, every module that is active (flags 0) or has pending events, over
     // frames [position, position + frames) of the module buffers; grouped modules run together

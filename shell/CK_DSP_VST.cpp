@@ -261,12 +261,19 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
     }
 }
 
-void CK_DSP_VST::showValue(int32_t controlIndex, int32_t intValue, float floatValue)
+void CK_DSP_VST::showValue(int32_t controlIndex, const CK_LinkMessage& message)
 {
     if (controlIndex <= 0 || controlIndex >= kParameterIndices)
         return;
     if (CK_ValueReceiver* receiver = valueReceiver_.load(std::memory_order_acquire))
-        receiver->receiveValue(controlIndex, intValue, floatValue);
+        receiver->receiveValue(controlIndex, message);
+}
+
+void CK_DSP_VST::setGlobalDisplayTags(int32_t valueDisplayTag, int32_t nameDisplayTag)
+{
+    globalValueTag_.store(valueDisplayTag, std::memory_order_relaxed);
+    globalNameTag_.store(nameDisplayTag, std::memory_order_relaxed);
+    shownTag_.store(-1, std::memory_order_relaxed);
 }
 
 int16_t CK_DSP_VST::positionOfId(int32_t id) const

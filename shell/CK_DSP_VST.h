@@ -15,6 +15,7 @@
 
 #include "dsp/metering/CK_EditorPresence.h"
 #include "modules/CK_ModuleOwner.h"
+#include "shell/CK_EditorInterface.h"
 #include "shell/ParameterHandover.h"
 #include "shell/ProgramBank.h"
 #include "platform/UrlLauncher.h"
@@ -22,14 +23,7 @@
 
 class CK_ModuleBase;
 
-// Receives the values that modules report for editor controls (meters, read-outs).
-class CK_ValueReceiver {
-public:
-    virtual ~CK_ValueReceiver() = default;
-    virtual void receiveValue(int32_t controlIndex, int32_t intValue, float floatValue) = 0;
-};
-
-class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner, public CK_EditorPresence {
+class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner, public CK_EditorPresence, public CK_EditorHost {
 public:
     static constexpr VstInt32 kNumPrograms = CK_ProgramBank::kPrograms;
     static constexpr VstInt32 kNumParams = CK_ProgramBank::kParameters;
@@ -80,12 +74,32 @@ public:
     VstInt32 getNumMidiInputChannels() override { return 16; }
     VstInt32 getNumMidiOutputChannels() override { return 0; }
 
-    // The effect's own operations (editor, modules, graph builder)
+    // The editor's view of the effect (see CK_EditorHost)
+    void setParameterFromEditor(int32_t index, float volts, bool send) override;
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
+    float editorValue(int32_t tag) const override;
+    void setLearnedController(int32_t parameter, int32_t controller) override;
+    int32_t learnedController(int32_t parameter) override;
+    int32_t lastControllerNumber() const override { return lastController_.load(std::memory_order_relaxed); }
+    float programSnapshot(int32_t parameter) const override;
+    int32_t isProgramLoading() const override { return programLoading_.load(std::memory_order_relaxed); }
+    void setEditorOpening(bool opening) override { editorOpening_.store(opening, std::memory_order_relaxed); }
+    bool isEditorOpening() const override { return editorOpening_.load(std::memory_order_relaxed); }
+    void setGlobalDisplayTags(int32_t valueDisplayTag, int32_t nameDisplayTag) override;
+    int32_t globalValueDisplayTag() const override { return globalValueTag_.load(std::memory_order_relaxed); }
+    int32_t globalNameDisplayTag() const override { return globalNameTag_.load(std::memory_order_relaxed); }
+    void setShownTag(int32_t tag) override { shownTag_.store(tag, std::memory_order_relaxed); }
+    int32_t shownTag() const override { return shownTag_.load(std::memory_order_relaxed); }
+    // Where module messages go; null while no editor is open.
+    void setValueReceiver(CK_ValueReceiver* receiver) override
+    {
+        valueReceiver_.store(receiver, std::memory_order_release);
+    }
+
+    // The effect's own operations (modules, graph builder)
     virtual void buildGraph();
-    virtual void setLearnedController(int32_t parameter, int32_t controller);
-    virtual int32_t learnedController(int32_t parameter);
-    virtual void setParameterFromEditor(int32_t index, float volts, bool send);
-    void showValue(int32_t controlIndex, int32_t intValue, float floatValue) override;
+    void showValue(int32_t controlIndex, const CK_LinkMessage& message) override;
     // Posts an event to every module input that listens to the parameter (audio thread or set-up).
     virtual void sendParameter(uint32_t time, int32_t index, int32_t kind, int32_t intValue, float floatValue);
     // Registers a module input as listener of a parameter and points it at the parameter's value.
@@ -94,14 +108,9 @@ public:
     // Metering modules compute only while someone receives their values.
     bool editorOpen() const override { return valueReceiver_.load(std::memory_order_acquire) != nullptr; }
 
-    // Where module display values go; null while no editor is open.
-    void setValueReceiver(CK_ValueReceiver* receiver) { valueReceiver_.store(receiver, std::memory_order_release); }
     // The graph table that buildGraph reads (the product's table unless a test installs another).
     void setGraphTable(const uint8_t* table) { graphTable_ = table; }
 
-    int32_t lastControllerNumber() const { return lastController_.load(std::memory_order_relaxed); }
-    int32_t isProgramLoading() const { return programLoading_.load(std::memory_order_relaxed); }
-    float programSnapshot(int32_t parameter) const;
     uint32_t ringPosition() const { return position_; }
     int32_t builtBlockSize() const { return builtBlockSize_; }
     int32_t builtSampleRate() const { return builtSampleRate_; }
@@ -137,6 +146,10 @@ protected:
     std::atomic<int32_t> programLoading_{0};
     std::atomic<bool> programChangePending_{false};
     std::atomic<CK_ValueReceiver*> valueReceiver_{nullptr};
+    std::atomic<bool> editorOpening_{false};
+    std::atomic<int32_t> globalValueTag_{-1};
+    std::atomic<int32_t> globalNameTag_{-1};
+    std::atomic<int32_t> shownTag_{-1};
     float snapshot_[kNumParams] = {};
     uint32_t position_ = 0;
     int32_t hostBlockCap_ = kMaxBlockSize; // min(host block size, 128)

@@ -89,6 +89,30 @@ void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
     handover_.publish(index, v, send);
 }
 
+// Host notifications belong to host parameters only: editor-only tags are unknown to the host.
+void CK_DSP_VST::beginEdit(int32_t index)
+{
+    if (index >= 0 && index < kNumParams)
+        AudioEffectX::beginEdit(index);
+}
+
+void CK_DSP_VST::endEdit(int32_t index)
+{
+    if (index >= 0 && index < kNumParams)
+        AudioEffectX::endEdit(index);
+}
+
+float CK_DSP_VST::editorValue(int32_t tag) const
+{
+    if (tag < 0 || tag >= kParameterIndices)
+        return 0.0f;
+    if (tag < kNumParams)
+        return bank_.value(relaxedLoad(curProgram), tag);
+    const CK_ControlRecord& r = CK_ParameterMap::instance().record(tag);
+    const float range = r.max - r.min;
+    return range != 0.0f ? clampNormalised((handover_.latest(tag) * 10.0f - r.min) / range) : 0.0f;
+}
+
 void CK_DSP_VST::applyParameterNow(int32_t index, float normalised, uint32_t time)
 {
     normalised = clampNormalised(normalised);

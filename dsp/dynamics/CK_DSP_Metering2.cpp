@@ -13,6 +13,17 @@ constexpr float kMinTime = 0.001f;    // shortest time the exponential forms acc
 constexpr float kLift = 1.0e-12f;     // keeps the envelope of silence tiny but normal
 constexpr float kFlush = 1.0e-18f;    // adding and subtracting it flushes vanishing values to zero
 
+// The envelope as the editor control of the display output receives it: a value under the
+// output's registered id.
+CK_LinkMessage levelMessage(int8_t id, float envelope)
+{
+    CK_LinkMessage message;
+    message.id = id;
+    message.value = envelope;
+    message.payload = id;
+    return message;
+}
+
 } // namespace
 
 CK_DSP_Metering2::CK_DSP_Metering2(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(moduleOwner)
@@ -155,7 +166,7 @@ void CK_DSP_Metering2::setEnabledState()
     } else {
         useRoutine<&CK_DSP_Metering2::silent>();
         wanted_ = 0;
-        display(0, displayOption[0], 0.0f);
+        display(0, levelMessage(displayOption[0], 0.0f));
     }
     if (announced_ == 0)
         announced_ = -1;
@@ -241,7 +252,7 @@ void CK_DSP_Metering2::finish(const Lane& s)
 
     if (displayTarget[0] != 0 && frameBefore(nextDisplay_, clock)) {
         nextDisplay_ = clock + static_cast<uint32_t>(displayInterval_);
-        display(0, displayOption[0], s.env);
+        display(0, levelMessage(displayOption[0], s.env));
     }
 }
 

@@ -311,5 +311,10 @@ void CK_DSP_Wave_Freq_Display::forward(int slot, int32_t kind, int32_t intValue,
                                        const void* payload)
 {
     report_ = {payload, intValue, kind, floatValue};
-    display(slot, intValue, floatValue);
+    CK_LinkMessage message;
+    message.mode = intValue;
+    message.id = kind;
+    message.value = floatValue;
+    message.payload = intValue;
+    display(slot, message);
 }

@@ -179,7 +179,7 @@ TEST(DetectorTest, DisplayShowsTheEnvelopeAboutSeventyTimesASecond)
     for (size_t i = 1; i < d.rig.shown.size(); ++i)
         EXPECT_GE(d.rig.shown[i].clock - d.rig.shown[i - 1].clock, 630u); // int(441 * 1.4285715)
     EXPECT_EQ(d.rig.shown.back().control, 100);
-    EXPECT_EQ(d.rig.shown.back().intValue, 10);
+    EXPECT_EQ(d.rig.shown.back().id, 10);
     EXPECT_NEAR(d.rig.shown.back().value, 0.25f, 1e-4f);
 }
 

@@ -10,7 +10,7 @@
 
 struct ShownValue {
     int32_t control;
-    int32_t intValue;
+    int32_t id;
     float value;
     uint32_t clock;
 };
@@ -24,9 +24,9 @@ public:
         tables.compute(rate);
     }
 
-    void showValue(int32_t control, int32_t intValue, float value) override
+    void showValue(int32_t control, const CK_LinkMessage& message) override
     {
-        shown.push_back({control, intValue, value, clock});
+        shown.push_back({control, message.id, message.value, clock});
     }
 
     template <typename M>

@@ -220,24 +220,31 @@ TEST(EffectDriver, ResumePushesEveryParameterToTheNewModules)
 TEST(EffectDriver, ModuleDisplayValuesReachTheReceiverWhileOneIsSet)
 {
     struct Receiver : CK_ValueReceiver {
-        void receiveValue(int32_t c, int32_t i, float f) override
+        void receiveValue(int32_t c, const CK_LinkMessage& m) override
         {
             control = c;
-            intValue = i;
-            value = f;
+            message = m;
         }
-        int32_t control = 0, intValue = 0;
-        float value = 0;
+        int32_t control = 0;
+        CK_LinkMessage message;
     } receiver;
     TestEffect fx;
-    fx.showValue(100, 1, 0.5f);
+    CK_LinkMessage scale; // a meter-scale message: scale index 2 in the mode field
+    scale.mode = 2;
+    scale.id = 110;
+    scale.value = 0.2f;
+    scale.payload = 2;
+    fx.showValue(105, scale);
     EXPECT_EQ(receiver.control, 0);
     fx.setValueReceiver(&receiver);
-    fx.showValue(111, 1, 0.5f); // beyond the last control index
+    fx.showValue(111, scale); // beyond the last control index
     EXPECT_EQ(receiver.control, 0);
-    fx.showValue(105, 2, -6.0f);
+    fx.showValue(105, scale);
     EXPECT_EQ(receiver.control, 105);
-    EXPECT_EQ(receiver.value, -6.0f);
+    EXPECT_EQ(receiver.message.mode, 2);
+    EXPECT_EQ(receiver.message.id, 110);
+    EXPECT_EQ(receiver.message.value, 0.2f);
+    EXPECT_EQ(receiver.message.payload, 2);
 }
 
 TEST(EffectDriver, EmptyGraphTableGivesSilence)

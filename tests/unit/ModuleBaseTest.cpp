@@ -187,23 +187,27 @@ TEST(RoundedValue, RoundsHalvesUpOnBothSides)
 TEST(DisplayOutputs, ReachTheOwnerOnlyWhenTargeted)
 {
     struct Owner : CK_ModuleOwner {
-        void showValue(int32_t control, int32_t i, float f) override
+        void showValue(int32_t control, const CK_LinkMessage& message) override
         {
             control_ = control;
-            i_ = i;
-            f_ = f;
+            message_ = message;
         }
-        int32_t control_ = 0, i_ = 0;
-        float f_ = 0;
+        int32_t control_ = 0;
+        CK_LinkMessage message_;
     } owner;
     RecordingModule m(&owner);
-    m.display(0, 1, 1.0f);
+    CK_LinkMessage message;
+    message.mode = 3;
+    message.id = 110;
+    message.value = 0.5f;
+    m.display(0, message);
     EXPECT_EQ(owner.control_, 0);
     m.setDisplayTarget(0, 100, 10);
-    m.display(0, 3, 0.5f);
+    m.display(0, message);
     EXPECT_EQ(owner.control_, 100);
-    EXPECT_EQ(owner.i_, 3);
-    EXPECT_EQ(owner.f_, 0.5f);
+    EXPECT_EQ(owner.message_.mode, 3);
+    EXPECT_EQ(owner.message_.id, 110);
+    EXPECT_EQ(owner.message_.value, 0.5f);
     EXPECT_EQ(m.displayOption[0], 10);
 }
 

@@ -17,14 +17,13 @@ using W = CK_DSP_Wave_Freq_Display;
 struct MeterOwner : CK_ModuleOwner, CK_EditorPresence {
     struct Shown {
         int32_t control;
-        int32_t intValue;
-        float value;
+        CK_LinkMessage message;
         uint32_t clock;
     };
     bool editorOpen() const override { return open; }
-    void showValue(int32_t control, int32_t intValue, float value) override
+    void showValue(int32_t control, const CK_LinkMessage& message) override
     {
-        shown.push_back({control, intValue, value, clock});
+        shown.push_back({control, message, clock});
     }
     std::vector<Shown> to(int32_t control) const
     {
@@ -91,8 +90,8 @@ TEST_F(OutputMeteringTest, PeaksReachTheMetersAboutSeventyTimesASecond)
     EXPECT_GE(left.size(), 60u);
     EXPECT_LE(left.size(), 71u);
     for (size_t i = 0; i < left.size(); ++i) {
-        EXPECT_EQ(left[i].value, 0.5f);
-        EXPECT_EQ(right[i].value, 0.25f);
+        EXPECT_EQ(left[i].message.value, 0.5f);
+        EXPECT_EQ(right[i].message.value, 0.25f);
         if (i > 0) {
             EXPECT_GE(left[i].clock - left[i - 1].clock, 685u - 128u);
         }
@@ -112,9 +111,9 @@ TEST_F(OutputMeteringTest, ClosedEditorMeansNoWorkAndNoReports)
     owner.open = true;
     run(2000, squares(0.1f, 0.2f));
     ASSERT_FALSE(owner.to(kLeftMeter).empty());
-    EXPECT_EQ(owner.to(kLeftMeter).front().value, 0.1f);
+    EXPECT_EQ(owner.to(kLeftMeter).front().message.value, 0.1f);
     ASSERT_FALSE(owner.to(kReadout).empty());
-    EXPECT_NEAR(owner.to(kReadout).front().value, 20.0f * std::log10(0.2f), 1e-4f);
+    EXPECT_NEAR(owner.to(kReadout).front().message.value, 20.0f * std::log10(0.2f), 1e-4f);
 }
 
 TEST_F(OutputMeteringTest, ReadoutHoldsAPeakFor180ReportsUnlessAHigherOneArrives)
@@ -130,8 +129,8 @@ TEST_F(OutputMeteringTest, ReadoutHoldsAPeakFor180ReportsUnlessAHigherOneArrives
     const auto readout = owner.to(kReadout);
     const auto reports = owner.to(kLeftMeter);
     ASSERT_EQ(readout.size(), 2u);
-    EXPECT_NEAR(readout[0].value, -6.0206f, 1e-4f);
-    EXPECT_NEAR(readout[1].value, -12.0412f, 1e-4f);
+    EXPECT_NEAR(readout[0].message.value, -6.0206f, 1e-4f);
+    EXPECT_NEAR(readout[1].message.value, -12.0412f, 1e-4f);
     // The second value appears with the 181st report.
     ASSERT_GT(reports.size(), 181u);
     EXPECT_EQ(readout[0].clock, reports[0].clock);
@@ -141,7 +140,7 @@ TEST_F(OutputMeteringTest, ReadoutHoldsAPeakFor180ReportsUnlessAHigherOneArrives
     run(768, squares(0.8f, 0.0f));
     const auto after = owner.to(kReadout);
     ASSERT_EQ(after.size(), 3u);
-    EXPECT_NEAR(after[2].value, 20.0f * std::log10(0.8f), 1e-4f);
+    EXPECT_NEAR(after[2].message.value, 20.0f * std::log10(0.8f), 1e-4f);
 }
 
 TEST_F(OutputMeteringTest, SilenceReadsMinus180PlusTheMeterScaleOffset)
@@ -154,20 +153,22 @@ TEST_F(OutputMeteringTest, SilenceReadsMinus180PlusTheMeterScaleOffset)
         bench->event(W::kMeterType, 0, type, 0.1f * static_cast<float>(type));
         run(2000, [](int, uint32_t) { return 0.0f; });
 
-        // The scale goes to both meters and to the scale image.
+        // The scale goes to both meters (id 110) and to the scale image (id 104), its index in the
+        // mode field, so a meter tells it from a peak.
         for (const int16_t control : {kLeftMeter, kRightMeter, kScaleImage}) {
             const auto shown = owner.to(control);
             ASSERT_FALSE(shown.empty());
-            EXPECT_EQ(shown.front().intValue, type) << control;
+            EXPECT_EQ(shown.front().message.mode, type) << control;
+            EXPECT_EQ(shown.front().message.id, control == kScaleImage ? 104 : 110) << control;
         }
         const auto readout = owner.to(kReadout);
         ASSERT_EQ(readout.size(), 1u);
-        EXPECT_FLOAT_EQ(readout[0].value, -180.0f + offsets[type]) << type;
+        EXPECT_FLOAT_EQ(readout[0].message.value, -180.0f + offsets[type]) << type;
     }
     // Out-of-range meter types use the nearest scale.
     bench->event(W::kMeterType, 0, 9, 0.9f);
     run(128, [](int, uint32_t) { return 0.0f; });
-    EXPECT_EQ(owner.to(kScaleImage).back().intValue, 3);
+    EXPECT_EQ(owner.to(kScaleImage).back().message.mode, 3);
 }
 
 TEST_F(OutputMeteringTest, CaptureIsNotOverwrittenUntilTheEditorTookIt)
@@ -226,15 +227,15 @@ TEST_F(OutputMeteringTest, RmsOfASineReadsItsPeakAndOddWindowsStaySafe)
     };
     run(24000, sine);
     EXPECT_EQ(meter->rmsWindow(), 9600);
-    EXPECT_NEAR(owner.to(60).back().value, 0.5f, 1e-3f);
-    EXPECT_NEAR(owner.to(61).back().value, 0.25f, 1e-3f);
+    EXPECT_NEAR(owner.to(60).back().message.value, 0.5f, 1e-3f);
+    EXPECT_NEAR(owner.to(61).back().message.value, 0.25f, 1e-3f);
 
     for (const float window : {0.0f, -3.0f, NAN, 1.0e9f}) {
         bench->event(W::kRmsWindow, 0, 0, window);
         run(2000, sine);
         EXPECT_GE(meter->rmsWindow(), 2);
         EXPECT_LE(meter->rmsWindow(), 48000);
-        EXPECT_TRUE(std::isfinite(owner.to(60).back().value)) << window;
+        EXPECT_TRUE(std::isfinite(owner.to(60).back().message.value)) << window;
     }
 }
 

@@ -1,0 +1,17 @@
+// The message that linked editor views exchange, and that the processing side sends to a view
+// through a module's display output.
+#pragma once
+
+#include <cstdint>
+
+struct CK_LinkMessage {
+    // Modes with a meaning of their own; any other mode is a value message (0, or a small integer
+    // such as a meter-scale index).
+    static constexpr int32_t kModeRegister = -1;         // the sender becomes a linked view under id
+    static constexpr int32_t kModeInteractive = -65536;  // an interactive change made in the sender
+
+    int32_t mode = 0;
+    int32_t id = 0;      // the sender's registered id, or the kind of a processing-side report
+    float value = 0.0f;
+    int32_t payload = 0; // the integer a module reports beside the value
+};
