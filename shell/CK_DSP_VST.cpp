@@ -205,10 +205,17 @@ void CK_DSP_VST::collectPublishedChanges()
     if (programChangePending_.exchange(false, std::memory_order_acquire))
         programChanged = -1;
     handover_.collect([this](int index, float v, bool notify) {
+        if (index == kWebLinkTag)
+            webLinkPresses_.collected(parameterVolts[index], v);
         parameterVolts[index] = v;
         if (notify)
             sendParameter(clock, index, 0, roundedValue(v), v);
     });
+    if (webLinkPresses_.takeMissedPress(parameterVolts[kWebLinkTag])) {
+        const float down = volts(kWebLinkTag, 1.0f);
+        sendParameter(clock, kWebLinkTag, 0, roundedValue(down), down);
+        sendParameter(clock, kWebLinkTag, 0, 0, 0.0f);
+    }
 }
 
 void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)

@@ -17,6 +17,7 @@
 #include "modules/CK_ModuleOwner.h"
 #include "shell/CK_EditorInterface.h"
 #include "shell/ParameterHandover.h"
+#include "shell/PressCounter.h"
 #include "shell/ProgramBank.h"
 #include "platform/UrlLauncher.h"
 #include "vst/AudioEffectX.h"
@@ -29,6 +30,7 @@ public:
     static constexpr VstInt32 kNumParams = CK_ProgramBank::kParameters;
     static constexpr int kParameterIndices = 111; // 0..110; 83..110 live between editor and modules
     static constexpr int kMaxListeners = 16;      // per parameter
+    static constexpr int32_t kWebLinkTag = 96;
     static constexpr int16_t kMaxModuleId = 6451;
     static constexpr const char* kEffectName = "Brelvik_Suite";
     static constexpr const char* kVendorName = "Brelvik Audio";
@@ -142,6 +144,7 @@ protected:
     std::unique_ptr<CK_UrlLauncher> urlLauncher_;
     CK_ProgramBank bank_;
     CK_ParameterHandover handover_;
+    CK_PressCounter webLinkPresses_;
     std::atomic<int32_t> lastController_{-1};
     std::atomic<int32_t> programLoading_{0};
     std::atomic<bool> programChangePending_{false};

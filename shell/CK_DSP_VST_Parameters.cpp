@@ -60,7 +60,10 @@ void CK_DSP_VST::setParameter(VstInt32 index, float value)
     value = clampNormalised(value);
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, value);
-    handover_.publish(index, volts(index, value), true);
+    const float v = volts(index, value);
+    handover_.publish(index, v, true);
+    if (index == kWebLinkTag && v != 0.0f)
+        webLinkPresses_.pressed();
 }
 
 float CK_DSP_VST::getParameter(VstInt32 index)
@@ -87,6 +90,8 @@ void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, clampNormalised(normalised));
     handover_.publish(index, v, send);
+    if (send && index == kWebLinkTag && v != 0.0f)
+        webLinkPresses_.pressed();
 }
 
 // Host notifications belong to host parameters only: editor-only tags are unknown to the host.

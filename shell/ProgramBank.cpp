@@ -118,7 +118,34 @@ void CK_ProgramBank::applyChunk(const void* data, size_t size, int currentProgra
     if (!data)
         return;
     if (size == kRecordBytes && validProgram(currentProgram))
-        std::memcpy(record(currentProgram), data, kRecordBytes);
+        copyIn(currentProgram * kRecordBytes, data, kRecordBytes);
     else
-        std::memcpy(bytes_, data, size < kBankBytes ? size : kBankBytes);
+        copyIn(0, data, size < kBankBytes ? size : kBankBytes);
+}
+
+// The audio thread reads learned controllers and stores values while a host may restore state, so
+// the cells it touches are written the way it reads them: one relaxed atomic store per cell, never
+// a half-written one. The rest of the record (reserved bytes, names) is copied plainly.
+void CK_ProgramBank::copyIn(size_t offset, const void* data, size_t size)
+{
+    const auto* source = static_cast<const uint8_t*>(data);
+    size_t at = offset;
+    const size_t end = offset + size;
+    while (at < end) {
+        const size_t inRecord = at % kRecordBytes;
+        if (inRecord < kControllersOffset && at + 4 <= end && inRecord % 4 == 0) {
+            float value;
+            std::memcpy(&value, source + (at - offset), 4);
+            relaxedStore(*reinterpret_cast<float*>(bytes_ + at), value);
+            at += 4;
+        } else if (inRecord >= kControllersOffset && inRecord < kReservedOffset && at + 2 <= end) {
+            int16_t controller;
+            std::memcpy(&controller, source + (at - offset), 2);
+            relaxedStore(*reinterpret_cast<int16_t*>(bytes_ + at), controller);
+            at += 2;
+        } else {
+            bytes_[at] = source[at - offset];
+            ++at;
+        }
+    }
 }

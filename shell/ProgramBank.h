@@ -57,6 +57,7 @@ private:
     static bool validProgram(int program) { return program >= 0 && program < kPrograms; }
     static bool validParameter(int parameter) { return parameter >= 0 && parameter < kParameters; }
     void writeDefaultRecord(int program, int number);
+    void copyIn(size_t offset, const void* data, size_t size);
 
     alignas(16) uint8_t bytes_[kBankBytes];
 };

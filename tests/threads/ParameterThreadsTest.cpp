@@ -69,4 +69,54 @@ TEST(ParameterThreads, ChangesFromAnotherThreadReachTheModulesWithoutRaces)
     EXPECT_EQ(fx.eventPool.heapFallbacks(), 0u);
 }
 
+TEST(ParameterThreads, StateRestoresAndMidiLearnWhileControllersPlay)
+{
+    ThreadedEffect fx;
+    fx.setBlockSize(128);
+    fx.resume();
+    fx.setLearnedController(5, 7);
+
+    // A bank and a program chunk, as a host saved them, with controller 7 learned for parameter 5.
+    void* data = nullptr;
+    const VstInt32 bankSize = fx.getChunk(&data, false);
+    const std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + bankSize);
+    const VstInt32 programSize = fx.getChunk(&data, true);
+    const std::vector<uint8_t> program(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + programSize);
+
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        std::vector<float> l(300), r(300), ol(300), orr(300);
+        float* in[2] = {l.data(), r.data()};
+        float* out[2] = {ol.data(), orr.data()};
+        VstMidiEvent cc = {};
+        cc.type = kVstMidiType;
+        cc.byteSize = sizeof cc;
+        cc.midiData[0] = static_cast<char>(0xB0);
+        cc.midiData[1] = 7;
+        VstEvents events = {};
+        events.numEvents = 1;
+        events.events[0] = reinterpret_cast<VstEvent*>(&cc);
+        for (int i = 0; !done.load(); ++i) {
+            cc.deltaFrames = i % 300;
+            cc.midiData[2] = static_cast<char>(i % 128);
+            fx.processEvents(&events);
+            fx.processReplacing(in, out, 300);
+        }
+    });
+    std::thread learning([&] {
+        for (int i = 0; !done.load(); ++i)
+            fx.setLearnedController(9 + i % 4, i % 2 ? 7 : -1);
+    });
+
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<uint8_t> copy = i % 2 ? bank : program;
+        fx.setChunk(copy.data(), static_cast<VstInt32>(copy.size()), i % 2 == 0);
+    }
+    done.store(true);
+    audio.join();
+    learning.join();
+    EXPECT_EQ(fx.learnedController(5), 7);
+    EXPECT_EQ(fx.eventPool.heapFallbacks(), 0u);
+}
+
 } // namespace

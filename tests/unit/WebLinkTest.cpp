@@ -20,6 +20,9 @@
 #include "modules/CK_DSP_OS_Command.h"
 #include "platform/UrlLauncher.h"
 #include "platform/UrlLauncherSystem.h"
+#include "shell/CK_DSP_VST.h"
+#include "support/TestGraph.h"
+#include "support/TestModules.h"
 
 namespace {
 
@@ -81,6 +84,60 @@ TEST_F(WebLinkTest, ValuesAnnouncedAfterAGraphBuildOpenNothing)
     button(0.0f);
     button(0.1f);
     EXPECT_EQ(launcher.urls.size(), 1u);
+}
+
+// The effect with only the audio input and the web-link module, which opens pages through a
+// counting launcher.
+class WebLinkEffect : public CK_DSP_VST {
+public:
+    WebLinkEffect() : CK_DSP_VST(nullptr)
+    {
+        table_ = makeGraphTable({{6003, {}}, {6432, {{0, 0, kWebLinkTag}}}});
+        setGraphTable(table_.data());
+        setBlockSize(64);
+        resume();
+        process(); // the values pushed after the build open nothing
+    }
+    CK_ModuleBase* makeModule(int32_t id) override
+    {
+        if (id == 6003)
+            return new TestAudioIn(this);
+        auto* link = new CK_DSP_OS_Command(this);
+        link->setLauncher(&launcher);
+        return link;
+    }
+    void process()
+    {
+        float in[2][64] = {}, out[2][64] = {};
+        float* ins[2] = {in[0], in[1]};
+        float* outs[2] = {out[0], out[1]};
+        processReplacing(ins, outs, 64);
+    }
+    CountingLauncher launcher;
+
+private:
+    std::vector<uint8_t> table_;
+};
+
+TEST(WebLinkEffectTest, AClickBetweenTwoProcessingCallsOpensThePageOnce)
+{
+    WebLinkEffect fx;
+    // Editor and host paths: press and release both land before the audio thread looks.
+    fx.setParameterAutomated(96, 1.0f);
+    fx.setParameterAutomated(96, 0.0f);
+    fx.process();
+    EXPECT_EQ(fx.launcher.urls.size(), 1u);
+    fx.setParameterFromEditor(96, 0.1f, true);
+    fx.setParameterFromEditor(96, 0.0f, true);
+    fx.process();
+    fx.process();
+    EXPECT_EQ(fx.launcher.urls.size(), 2u);
+    // A press seen on its own, then its release: still one page.
+    fx.setParameterAutomated(96, 1.0f);
+    fx.process();
+    fx.setParameterAutomated(96, 0.0f);
+    fx.process();
+    EXPECT_EQ(fx.launcher.urls.size(), 3u);
 }
 
 std::atomic<int> openedCount{0};
