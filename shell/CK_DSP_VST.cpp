@@ -194,9 +194,9 @@ void CK_DSP_VST::pushAllParameters()
 {
     // Values published before the build are taken over directly: the push below announces them.
     handover_.collect([](int, float, bool) {});
-    for (int i = 0; i < kParameterIndices; ++i)
+    for (int i = 0; i < kParameterCount; ++i)
         parameterVolts[i] = handover_.latest(i);
-    for (int i = 0; i < kParameterIndices; ++i)
+    for (int i = 0; i < kParameterCount; ++i)
         sendParameter(clock, i, 0, roundedValue(parameterVolts[i]), parameterVolts[i]);
 }
 
@@ -263,7 +263,7 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
 
 void CK_DSP_VST::showValue(int32_t controlIndex, int32_t intValue, float floatValue)
 {
-    if (controlIndex <= 0 || controlIndex >= kParameterIndices)
+    if (controlIndex <= 0 || controlIndex >= kParameterCount)
         return;
     if (CK_ValueReceiver* receiver = valueReceiver_.load(std::memory_order_acquire))
         receiver->receiveValue(controlIndex, intValue, floatValue);
@@ -276,7 +276,7 @@ int16_t CK_DSP_VST::positionOfId(int32_t id) const
 
 int32_t CK_DSP_VST::listenerCount(int32_t parameter) const
 {
-    return parameter >= 0 && parameter < kParameterIndices ? listenerCounts_[parameter] : 0;
+    return parameter >= 0 && parameter < kParameterCount ? listenerCounts_[parameter] : 0;
 }
 
 float CK_DSP_VST::programSnapshot(int32_t parameter) const
