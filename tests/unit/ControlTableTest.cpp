@@ -224,18 +224,18 @@ TEST(ControlTableParameters, NoRecordCarriesADefaultMidiController)
 TEST(ControlTableParameters, ChoiceCountsComeFromTheChoiceTexts)
 {
     const CK_ParameterMap& map = CK_ParameterMap::instance();
-    EXPECT_EQ(map.choiceCount(20), 2);  // Metering
-    EXPECT_EQ(map.choiceCount(37), 4);  // Meter Type
-    EXPECT_EQ(map.choiceCount(40), 7);  // AtkContour
-    EXPECT_EQ(map.choiceCount(43), 7);  // HoldContour
-    EXPECT_EQ(map.choiceCount(46), 7);  // RelContour
-    EXPECT_EQ(map.choiceCount(51), 3);  // Spatial Mode
-    EXPECT_EQ(map.choiceCount(59), 3);  // Bass Mode
-    EXPECT_EQ(map.choiceCount(62), 2);  // Lo Harmonics
-    EXPECT_EQ(map.choiceCount(73), 2);  // Comp.Mode
-    EXPECT_EQ(map.choiceCount(55), 0);  // Master Gain dB, a knob
-    EXPECT_EQ(map.choiceCount(70), 0);  // Low Active: a switch, although it has labels
-    EXPECT_EQ(map.choiceCount(21), 0);  // a hidden holder
+    EXPECT_EQ(map.choiceCount(kTagMetering), 2);
+    EXPECT_EQ(map.choiceCount(kTagMeterType), 4);
+    EXPECT_EQ(map.choiceCount(kTagAttackContour), 7);
+    EXPECT_EQ(map.choiceCount(kTagHoldContour), 7);
+    EXPECT_EQ(map.choiceCount(kTagReleaseContour), 7);
+    EXPECT_EQ(map.choiceCount(kTagSpatialMode), 3);
+    EXPECT_EQ(map.choiceCount(kTagBassMode), 3);
+    EXPECT_EQ(map.choiceCount(kTagLoHarmonics), 2);
+    EXPECT_EQ(map.choiceCount(kTagCompMode), 2);
+    EXPECT_EQ(map.choiceCount(kTagMasterGain), 0);  // a knob
+    EXPECT_EQ(map.choiceCount(kTagLowActive), 0);   // a switch, although it has labels
+    EXPECT_EQ(map.choiceCount(kTagEq1Freq), 0);     // a hidden holder
 }
 
 TEST(ControlTableLayout, ViewsSitAtTheirRecordsWithTheirPositionsAndBitmaps)
