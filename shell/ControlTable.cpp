@@ -290,6 +290,17 @@ constexpr bool tagsInRange()
 }
 static_assert(tagsInRange(), "a control record names a tag outside 0..kParameterCount - 1");
 
+// Programs start without learned controllers, so no parameter record names a default one.
+constexpr bool noDefaultControllers()
+{
+    for (int r = 1; r < kControlRecordCount; ++r)
+        if (kControlTable[r].parameter >= 0 && takesDefaultController(kControlTable[r].type) &&
+            kControlTable[r].controller != -1)
+            return false;
+    return true;
+}
+static_assert(noDefaultControllers(), "a parameter record carries a default MIDI controller");
+
 } // namespace
 
 const CK_ParameterMap& CK_ParameterMap::instance()

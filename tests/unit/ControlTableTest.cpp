@@ -211,16 +211,6 @@ TEST(ControlTableParameters, IndicesWithoutParameterMapToTheFrameRecord)
     }
 }
 
-TEST(ControlTableParameters, NoRecordCarriesADefaultMidiController)
-{
-    for (int i = 1; i < kControlRecordCount; ++i) {
-        const CK_ControlRecord& r = rec(i);
-        if (r.parameter >= 0 && r.type < 55) {
-            EXPECT_EQ(r.controller, -1) << "record " << i;
-        }
-    }
-}
-
 TEST(ControlTableParameters, ChoiceCountsComeFromTheChoiceTexts)
 {
     const CK_ParameterMap& map = CK_ParameterMap::instance();
