@@ -41,7 +41,7 @@ void CK_DSP_Brelvik_ParamAdj::handleEvent(const CK_Event& event, int32_t)
 {
     if (event.pin <= kInReleaseContour) {
         const int t = event.pin / kPinsPerTime;
-        switch (event.pin % kPinsPerTime + kInAttack) {
+        switch (event.pin - t * kPinsPerTime) { // the attack pins are the offsets in every group
         case kInAttack:
             time_[t] = event.floatValue;
             break;

@@ -20,6 +20,7 @@ public:
         kOutAttack = 0, kOutHold = 1, kOutRelease = 2,
     };
     static constexpr int kPinsPerTime = kInHold - kInAttack;
+    static_assert(kInAttack == 0 && kInRelease == 2 * kPinsPerTime, "three groups of pins from 0 on");
 
     enum Contour : int32_t { kLin, kExp, kExp2, kIExp, kSCrv, kSCrv2, kISCrv };
     enum Time { kAttack, kHold, kRelease };

@@ -20,7 +20,7 @@ public:
         kOutLeft = 0, kOutRight = 1,
     };
 
-    static constexpr int kFirstBandInput = 19;
+    static constexpr int kFirstBandInput = kInLowDryA;
     static constexpr int kBandInputs = 6;
 
     explicit CK_DSP_ST_Mix(CK_ModuleOwner* owner);
