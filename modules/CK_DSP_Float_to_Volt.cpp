@@ -9,7 +9,7 @@ CK_DSP_Float_to_Volt::CK_DSP_Float_to_Volt(CK_ModuleOwner* moduleOwner) : CK_Mod
 
 void CK_DSP_Float_to_Volt::outputConnected(int outputPin)
 {
-    if (outputPin == 1)
+    if (outputPin == kOutNonZero)
         output1Wired = -1;
 }
 
@@ -25,13 +25,13 @@ void CK_DSP_Float_to_Volt::handleEvent(const CK_Event& e, int32_t)
 {
     countdown = blockSize;
     switch (e.pin) {
-    case 0:
+    case kInValue:
         input = e.floatValue;
         break;
-    case 9:
+    case kInScale:
         scale = e.floatValue * 10.0f;
         break;
-    case 10:
+    case kInOffset:
         offset = e.floatValue * 10.0f;
         break;
     default:

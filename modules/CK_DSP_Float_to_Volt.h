@@ -7,6 +7,8 @@
 
 class CK_DSP_Float_to_Volt : public CK_ModuleStd {
 public:
+    enum Pin : int { kInValue = 0, kInScale = 9, kInOffset = 10, kOut = 0, kOutNonZero = 1 };
+
     explicit CK_DSP_Float_to_Volt(CK_ModuleOwner* owner);
 
     void prepare() override;

@@ -10,13 +10,13 @@ CK_DSP_GUItoV_Glide::CK_DSP_GUItoV_Glide(CK_ModuleOwner* moduleOwner) : CK_Modul
 void CK_DSP_GUItoV_Glide::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin == 19)
+    if (pin == kInWidthMode)
         widthMode = -1;
 }
 
 void CK_DSP_GUItoV_Glide::outputConnected(int outputPin)
 {
-    if (outputPin == 1)
+    if (outputPin == kOutNonZero)
         output1Wired = -1;
 }
 
@@ -38,17 +38,17 @@ void CK_DSP_GUItoV_Glide::handleEvent(const CK_Event& e, int32_t)
 {
     countdown = blockSize;
     switch (e.pin) {
-    case 0:
+    case kInValue:
         input = e.floatValue;
         break;
-    case 1:
+    case kInGlideTime:
         lastTarget = -1.0e8f;
         rampFrames = static_cast<int32_t>(e.floatValue * 10.0f * framesPerMs);
         break;
-    case 9:
+    case kInScale:
         scale = e.floatValue * 10.0f;
         break;
-    case 10:
+    case kInOffset:
         offset = e.floatValue * 10.0f;
         break;
     default:
@@ -63,7 +63,7 @@ void CK_DSP_GUItoV_Glide::handleEvent(const CK_Event& e, int32_t)
         const int32_t state = target != 0.0f ? 1 : 0;
         if (state != output1State) {
             output1State = state;
-            sendEvent(clock, 1, 0, state, static_cast<float>(state));
+            sendEvent(clock, kOutNonZero, 0, state, static_cast<float>(state));
         }
     }
 

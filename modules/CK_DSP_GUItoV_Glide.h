@@ -9,6 +9,11 @@
 
 class CK_DSP_GUItoV_Glide : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInValue = 0, kInGlideTime = 1, kInScale = 9, kInOffset = 10, kInWidthMode = 19,
+        kOut = 0, kOutNonZero = 1,
+    };
+
     static constexpr float kDefaultGlideMs = 30.0f;
     static constexpr float kHoldMs = 100.0f;
 

@@ -6,6 +6,8 @@
 
 class CK_DSP_Host_AudioIn : public CK_ModuleStd {
 public:
+    enum Pin : int { kOutLeft = 0, kOutRight = 1 };
+
     explicit CK_DSP_Host_AudioIn(CK_ModuleOwner* owner);
     ~CK_DSP_Host_AudioIn() override;
 

@@ -14,6 +14,8 @@ class CK_UrlLauncher;
 
 class CK_DSP_OS_Command : public CK_ModuleStd {
 public:
+    enum Pin : int { kInWebLink = 0 };
+
     // Web addresses by input pin.
     static constexpr const char* kAddresses[] = {"https://brelvik-audio.example/suite"};
     static constexpr int kPins = sizeof(kAddresses) / sizeof(kAddresses[0]);

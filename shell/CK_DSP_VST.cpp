@@ -194,9 +194,9 @@ void CK_DSP_VST::pushAllParameters()
 {
     // Values published before the build are taken over directly: the push below announces them.
     handover_.collect([](int, float, bool) {});
-    for (int i = 0; i < kParameterIndices; ++i)
+    for (int i = 0; i < kParameterCount; ++i)
         parameterVolts[i] = handover_.latest(i);
-    for (int i = 0; i < kParameterIndices; ++i)
+    for (int i = 0; i < kParameterCount; ++i)
         sendParameter(clock, i, 0, roundedValue(parameterVolts[i]), parameterVolts[i]);
 }
 
@@ -205,16 +205,16 @@ void CK_DSP_VST::collectPublishedChanges()
     if (programChangePending_.exchange(false, std::memory_order_acquire))
         programChanged = -1;
     handover_.collect([this](int index, float v, bool notify) {
-        if (index == kWebLinkTag)
+        if (index == kTagWebLink)
             webLinkPresses_.collected(parameterVolts[index], v);
         parameterVolts[index] = v;
         if (notify)
             sendParameter(clock, index, 0, roundedValue(v), v);
     });
-    if (webLinkPresses_.takeMissedPress(parameterVolts[kWebLinkTag])) {
-        const float down = volts(kWebLinkTag, 1.0f);
-        sendParameter(clock, kWebLinkTag, 0, roundedValue(down), down);
-        sendParameter(clock, kWebLinkTag, 0, 0, 0.0f);
+    if (webLinkPresses_.takeMissedPress(parameterVolts[kTagWebLink])) {
+        const float down = volts(kTagWebLink, 1.0f);
+        sendParameter(clock, kTagWebLink, 0, roundedValue(down), down);
+        sendParameter(clock, kTagWebLink, 0, 0, 0.0f);
     }
 }
 
@@ -270,7 +270,7 @@ void CK_DSP_VST::processReplacing(float** inputs, float** outputs, VstInt32 samp
 
 void CK_DSP_VST::showValue(int32_t controlIndex, const CK_LinkMessage& message)
 {
-    if (controlIndex <= 0 || controlIndex >= kParameterIndices)
+    if (controlIndex <= 0 || controlIndex >= kParameterCount)
         return;
     if (CK_ValueReceiver* receiver = valueReceiver_.load(std::memory_order_acquire))
         receiver->receiveValue(controlIndex, message);
@@ -290,7 +290,7 @@ int16_t CK_DSP_VST::positionOfId(int32_t id) const
 
 int32_t CK_DSP_VST::listenerCount(int32_t parameter) const
 {
-    return parameter >= 0 && parameter < kParameterIndices ? listenerCounts_[parameter] : 0;
+    return parameter >= 0 && parameter < kParameterCount ? listenerCounts_[parameter] : 0;
 }
 
 float CK_DSP_VST::programSnapshot(int32_t parameter) const

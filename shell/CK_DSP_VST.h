@@ -16,7 +16,9 @@
 #include "dsp/metering/CK_EditorPresence.h"
 #include "modules/CK_ModuleOwner.h"
 #include "shell/CK_EditorInterface.h"
+#include "shell/ModuleIds.h"
 #include "shell/ParameterHandover.h"
+#include "shell/ParameterTags.h"
 #include "shell/PressCounter.h"
 #include "shell/ProgramBank.h"
 #include "platform/UrlLauncher.h"
@@ -28,10 +30,8 @@ class CK_DSP_VST : public AudioEffectX, public CK_ModuleOwner, public CK_EditorP
 public:
     static constexpr VstInt32 kNumPrograms = CK_ProgramBank::kPrograms;
     static constexpr VstInt32 kNumParams = CK_ProgramBank::kParameters;
-    static constexpr int kParameterIndices = 111; // 0..110; 83..110 live between editor and modules
     static constexpr int kMaxListeners = 16;      // per parameter
-    static constexpr int32_t kWebLinkTag = 96;
-    static constexpr int16_t kMaxModuleId = 6451;
+    static constexpr int16_t kMaxModuleId = kModuleIdLast;
     static constexpr const char* kEffectName = "Brelvik_Suite";
     static constexpr const char* kVendorName = "Brelvik Audio";
 
@@ -159,7 +159,7 @@ protected:
     int32_t builtBlockSize_ = 0;
     int32_t builtSampleRate_ = 0;
     int16_t idToPosition_[kMaxModuleId + 1];
-    Listener listeners_[kParameterIndices][kMaxListeners] = {};
-    uint8_t listenerCounts_[kParameterIndices] = {};
+    Listener listeners_[kParameterCount][kMaxListeners] = {};
+    uint8_t listenerCounts_[kParameterCount] = {};
     const uint8_t* graphTable_;
 };

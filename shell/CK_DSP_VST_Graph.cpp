@@ -10,6 +10,7 @@
 #include "shell/CK_DSP_VST.h"
 #include "shell/GraphTable.h"
 #include "shell/ModuleFactory.h"
+#include "shell/ModuleIds.h"
 
 CK_ModuleBase* CK_DSP_VST::makeModule(int32_t id)
 {
@@ -58,7 +59,7 @@ void CK_DSP_VST::buildGraph()
                                          static_cast<int8_t>(entry.outputPin));
             } else if (entry.inputPin >= CK_ModuleBase::kMaxPins) {
                 continue;
-            } else if (entry.source >= kGraphSourceModule) {
+            } else if (entry.source >= kModuleIdFirst) {
                 const int16_t at = positionOfId(entry.source);
                 if (at >= 0 && at < position && modules[at])
                     modules[at]->connect(module, position, entry.outputPin, entry.inputPin);
@@ -77,10 +78,10 @@ void CK_DSP_VST::groupBandModules()
     // Modules doing the same work on independent signals, in chain order: each group can only
     // run where the one before it has already produced its outputs.
     static constexpr int16_t kBandModules[][4] = {
-        {6361, 6362, -1, -1},     // equaliser engines (left and right)
-        {6233, 6234, 6235, 6237}, // level detectors of the bands and of the bass enhancer
-        {6204, 6205, 6206, -1},   // attack-hold-release envelopes
-        {6344, 6343, -1, -1},     // the enhancers' filters
+        {kIdEqEngineA, kIdEqEngineB, -1, -1},
+        {kIdLowDetector, kIdMidDetector, kIdHighDetector, kIdBassEnhDetector},
+        {kIdLowEnvelope, kIdMidEnvelope, kIdHighEnvelope, -1},
+        {kIdBassEnhFilter, kIdHighEnhFilter, -1, -1},
     };
     for (const auto& ids : kBandModules) {
         int32_t positions[4];

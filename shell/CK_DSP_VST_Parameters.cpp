@@ -5,8 +5,11 @@
 #include "modules/CK_ModuleBase.h"
 #include "shell/CK_DSP_VST.h"
 #include "shell/ControlTable.h"
+#include "shell/ControlTypes.h"
 #include "shell/RelaxedAtomic.h"
 #include "vst/VstStrings.h"
+
+static_assert(CK_DSP_VST::kNumParams == kHostParameterCount, "the program bank stores every host parameter");
 
 namespace {
 
@@ -15,11 +18,6 @@ float clampNormalised(float value)
     if (!(value > 0.0f)) // NaN and everything up to 0
         return 0.0f;
     return value < 1.0f ? value : 1.0f;
-}
-
-bool isChoiceType(int type)
-{
-    return type == 17 || (type >= 20 && type <= 28) || type == 54;
 }
 
 // Copies the i-th comma-terminated label of a choice list, at most maxLen characters.
@@ -55,14 +53,14 @@ float CK_DSP_VST::volts(int32_t index, float normalised)
 
 void CK_DSP_VST::setParameter(VstInt32 index, float value)
 {
-    if (index < 0 || index >= kParameterIndices)
+    if (index < 0 || index >= kParameterCount)
         return;
     value = clampNormalised(value);
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, value);
     const float v = volts(index, value);
     handover_.publish(index, v, true);
-    if (index == kWebLinkTag && v != 0.0f)
+    if (index == kTagWebLink && v != 0.0f)
         webLinkPresses_.pressed();
 }
 
@@ -82,7 +80,7 @@ void CK_DSP_VST::setParameterAutomated(VstInt32 index, float value)
 
 void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
 {
-    if (index < 0 || index >= kParameterIndices || !std::isfinite(v))
+    if (index < 0 || index >= kParameterCount || !std::isfinite(v))
         return;
     const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
     const float range = r.max - r.min;
@@ -90,7 +88,7 @@ void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, clampNormalised(normalised));
     handover_.publish(index, v, send);
-    if (send && index == kWebLinkTag && v != 0.0f)
+    if (send && index == kTagWebLink && v != 0.0f)
         webLinkPresses_.pressed();
 }
 
@@ -109,7 +107,7 @@ void CK_DSP_VST::endEdit(int32_t index)
 
 float CK_DSP_VST::editorValue(int32_t tag) const
 {
-    if (tag < 0 || tag >= kParameterIndices)
+    if (tag < 0 || tag >= kParameterCount)
         return 0.0f;
     if (tag < kNumParams)
         return bank_.value(relaxedLoad(curProgram), tag);
@@ -160,14 +158,15 @@ void CK_DSP_VST::getParameterDisplay(VstInt32 index, char* text)
     const CK_ParameterMap& map = CK_ParameterMap::instance();
     const CK_ControlRecord& r = map.record(index);
     const float engineering = handover_.latest(index) * 10.0f;
-    if (isChoiceType(r.type)) {
+    if (ControlType::isChoiceType(r.type)) {
         const int n = map.choiceCount(index);
         if (n == 0)
             return;
         const auto i = static_cast<int>(static_cast<float>(n - 1) * getParameter(index));
         if (i >= 0 && i < n && choiceLabel(r.choices, i, text, kVstMaxParamStrLen))
             return;
-    } else if ((r.type >= 30 && r.type <= 39) || (r.type >= 41 && r.type <= 47)) {
+    } else if (ControlType::isReadout(r.type) || ControlType::isGlobalDisplay(r.type) ||
+               ControlType::isTextEntry(r.type)) {
         // Read-outs and text entries show nothing to the host.
         return;
     }
@@ -176,7 +175,7 @@ void CK_DSP_VST::getParameterDisplay(VstInt32 index, char* text)
 
 void CK_DSP_VST::sendParameter(uint32_t time, int32_t index, int32_t kind, int32_t intValue, float floatValue)
 {
-    if (index < 0 || index >= kParameterIndices)
+    if (index < 0 || index >= kParameterCount)
         return;
     for (int i = 0; i < listenerCounts_[index]; ++i) {
         const Listener& l = listeners_[index][i];
@@ -188,7 +187,7 @@ void CK_DSP_VST::sendParameter(uint32_t time, int32_t index, int32_t kind, int32
 
 void CK_DSP_VST::listenParameter(CK_ModuleBase* module, int32_t position, int32_t index, int32_t pin)
 {
-    if (!module || index < 0 || index >= kParameterIndices || listenerCounts_[index] >= kMaxListeners)
+    if (!module || index < 0 || index >= kParameterCount || listenerCounts_[index] >= kMaxListeners)
         return;
     listeners_[index][listenerCounts_[index]++] = {static_cast<uint16_t>(position), static_cast<uint16_t>(pin)};
     module->setInput(pin, &parameterVolts[index]);

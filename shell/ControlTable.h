@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "shell/ParameterTags.h"
+
 struct CK_ControlRecord {
     int16_t parameter;   // parameter index, -1 for records that belong to no parameter
     int16_t flags;       // bit 15: panel-level control never stored per program; others: editor options
@@ -19,9 +21,16 @@ struct CK_ControlRecord {
 };
 
 constexpr int kControlRecordCount = 186;
-constexpr int16_t kControlTypeEnd = 123;
-constexpr int kParameterCount = 111;     // parameter indices 0..110
-constexpr int kHostParameterCount = 83;  // indices 0..82 are automatable and stored per program
+
+// Numbers of the panels and band pages (the tag of their container records).
+enum PanelNumber : int16_t {
+    kPanelCredits = 0,
+    kPanelSettings = 1,
+    kPageLowBand = 2,
+    kPageMidBand = 3,
+    kPageHighBand = 4,
+    kPanelMidiLearn = 40,
+};
 
 extern const CK_ControlRecord kControlTable[kControlRecordCount];
 

@@ -7,7 +7,7 @@
 #include "shell/ProgramBank.h"
 
 // clang-format off
-const float kFactoryEngineeringValues[83] = {
+const float kFactoryEngineeringValues[kHostParameterCount] = {
     /*  0 */ 0,      0,      0.2f,   0,      200,    -10,    4,      50,     0,      -12,
     /* 10 */ 3,      50,     0,      -20,    4,      50,     0,      0.2f,   0,      20,
     /* 20 */ 0,      80,     0,      60,     300,    0,      60,     1500,   0,      60,
@@ -22,7 +22,7 @@ const float kFactoryEngineeringValues[83] = {
 
 float factoryNormalisedValue(int parameter)
 {
-    if (parameter < 0 || parameter >= 83)
+    if (parameter < 0 || parameter >= kHostParameterCount)
         return 0.0f;
     const CK_ControlRecord& r = CK_ParameterMap::instance().record(parameter);
     const float range = r.max - r.min;
@@ -37,7 +37,7 @@ std::vector<uint8_t> makeFactoryBankImage(int records)
     std::vector<uint8_t> image(kRecord * static_cast<size_t>(records > 0 ? records : 0), 0);
     for (int n = 0; n < records; ++n) {
         uint8_t* r = image.data() + kRecord * static_cast<size_t>(n);
-        for (int p = 0; p < 83; ++p) {
+        for (int p = 0; p < kHostParameterCount; ++p) {
             const float v = factoryNormalisedValue(p);
             const int16_t none = -1;
             std::memcpy(r + CK_ProgramBank::kValuesOffset + 4 * p, &v, 4);

@@ -1,11 +1,13 @@
-// The engineering value of each host parameter (0..82) in the factory programs, and the factory
+// The engineering value of each host parameter (tags below kHostParameterCount) in the factory programs, and the factory
 // bank image built from them.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-extern const float kFactoryEngineeringValues[83];
+#include "shell/ParameterTags.h"
+
+extern const float kFactoryEngineeringValues[kHostParameterCount];
 
 // Normalised value (0..1) of a factory engineering value over the parameter's range; 0 for
 // parameters without a range.

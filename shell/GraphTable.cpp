@@ -2,6 +2,32 @@
 // record layout at compile time.
 #include "shell/GraphTable.h"
 
+#include "dsp/dynamics/CK_DSP_Band_Split_3.h"
+#include "dsp/dynamics/CK_DSP_BrelvikSuite_Input.h"
+#include "dsp/dynamics/CK_DSP_BrelvikSuite_Output.h"
+#include "dsp/dynamics/CK_DSP_Brelvik_ParamAdj.h"
+#include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
+#include "dsp/dynamics/CK_DSP_Compressor_AHR.h"
+#include "dsp/dynamics/CK_DSP_Delay_ST.h"
+#include "dsp/dynamics/CK_DSP_Level_to_dB.h"
+#include "dsp/dynamics/CK_DSP_Metering2.h"
+#include "dsp/dynamics/CK_DSP_ST_Level.h"
+#include "dsp/dynamics/CK_DSP_ST_Mix.h"
+#include "dsp/dynamics/CK_DSP_dB_to_Level.h"
+#include "dsp/dynamics/CK_RampedConverter.h"
+#include "dsp/enhance/CK_DSP_Enhancer_Ctrl.h"
+#include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
+#include "dsp/eq/CK_DSP_BiQuad_Coeff.h"
+#include "dsp/eq/CK_DSP_BiQuad_Multi_Engine.h"
+#include "dsp/eq/CK_DSP_BiQuad_Static.h"
+#include "dsp/metering/CK_DSP_Wave_Freq_Display.h"
+#include "dsp/spatial/CK_DSP_Spatial.h"
+#include "modules/CK_DSP_Float_to_Volt.h"
+#include "modules/CK_DSP_GUItoV_Glide.h"
+#include "modules/CK_DSP_Host_AudioIn.h"
+#include "modules/CK_DSP_OS_Command.h"
+#include "shell/ParameterTags.h"
+
 namespace {
 
 constexpr int kModuleCount = 77;
@@ -43,9 +69,9 @@ constexpr int16_t K(float value)
 }
 
 // Source code of a parameter input.
-constexpr int16_t P(int parameter)
+constexpr int16_t P(ParameterTag tag)
 {
-    return static_cast<int16_t>(parameter);
+    return static_cast<int16_t>(tag);
 }
 
 // Pin of display output slot s.
@@ -53,6 +79,43 @@ constexpr uint8_t D(int slot)
 {
     return static_cast<uint8_t>(kGraphDisplayPinBase + slot);
 }
+
+// Outputs of the constant modules. kIdFixedNumbers output n carries the number n for n = 0..25;
+// the outputs after them carry the rest of its constants. kIdFixedVolts holds its constants as
+// control buffers, in volts.
+constexpr uint8_t N(int number)
+{
+    return static_cast<uint8_t>(number);
+}
+constexpr uint8_t kNumberTenth = 39;        // 0.1
+constexpr uint8_t kNumberFourTenths = 40;   // 0.4
+constexpr uint8_t kNumberOutputLatency = 41; // 2 (ms)
+constexpr uint8_t kVoltsZero = 0;
+constexpr uint8_t kVoltsOne = 2;
+
+using AudioIn = CK_DSP_Host_AudioIn;
+using BandSplit = CK_DSP_Band_Split_3;
+using Coeff = CK_DSP_BiQuad_Coeff;
+using Delay = CK_DSP_Delay_ST;
+using Detector = CK_DSP_Metering2;
+using Display = CK_DSP_Wave_Freq_Display;
+using Engine = CK_DSP_BiQuad_Multi_Engine;
+using Enhancer = CK_DSP_Enhancer_Ctrl;
+using Envelope = CK_DSP_Compressor_AHR;
+using EnvelopeTimes = CK_DSP_Brelvik_ParamAdj;
+using Filter = CK_DSP_BiQuad_Static;
+using Glide = CK_DSP_GUItoV_Glide;
+using Harmonics = CK_DSP_Synthetic_Harmonics;
+using Input = CK_DSP_BrelvikSuite_Input;
+using Knee = CK_DSP_CompExp_Knee_Math;
+using Level = CK_DSP_ST_Level;
+using LevelToDb = CK_DSP_Level_to_dB;
+using DbToLevel = CK_DSP_dB_to_Level;
+using Mix = CK_DSP_ST_Mix;
+using Output = CK_DSP_BrelvikSuite_Output;
+using Ramped = CK_RampedConverter; // FdB_to_VFGain and FdB_to_VLevel
+using Spatial = CK_DSP_Spatial;
+using ToVolt = CK_DSP_Float_to_Volt;
 
 // One entry: {input pin, source output pin (the option byte for display outputs), source}. A
 // source is a module ID, K(constant), P(parameter) or, for display outputs, an editor control.
@@ -68,125 +131,236 @@ struct Module {
     Entry in[kGraphEntriesPerRecord];
 };
 
+// An equaliser engine: one channel of the input stage, switched by its own output of the input
+// stage, filtered by the five bands' coefficient modules (every output of a band's module to that
+// band's inputs, in order).
+constexpr Module eqEngine(int16_t id, uint8_t audio, uint8_t channelSwitch)
+{
+    Module m{id, {{Engine::kInAudio, audio, kIdInput}, {Engine::kInPerSample, N(1), kIdFixedNumbers},
+                  {Engine::kInMaster, 0, P(kTagEqActive)}, {Engine::kInChannel, channelSwitch, kIdInput}}};
+    constexpr int16_t kBands[Engine::kBands] = {kIdEq1Coeff, kIdEq2Coeff, kIdEq3Coeff, kIdEq4Coeff, kIdEq5Coeff};
+    int k = 4;
+    for (int band = 0; band < Engine::kBands; ++band)
+        for (int slot = Engine::kSlotB0; slot <= Engine::kSlotActive; ++slot)
+            m.in[k++] = {static_cast<uint8_t>(Engine::bandPin(band, slot)),
+                         static_cast<uint8_t>(Coeff::kOutB0 + slot), kBands[band]};
+    return m;
+}
+static_assert(Coeff::kOutActive - Coeff::kOutB0 == Engine::kSlotActive - Engine::kSlotB0,
+              "a coefficient module's outputs map one to one onto an engine band's inputs");
+
 // The chain in run order.
 constexpr Module kModules[kModuleCount] = {
-    /*  0 */ {6003, {}}, // Host_AudioIn
-    /*  1 */ {6432, {{0, 0, P(96)}}}, // OS_Command
-    /*  2 */ {6005, {{0, 0, K(0)}, {1, 0, K(5)}, {2, 0, K(10)}, {3, 0, K(1)}, {4, 0, K(20)}, {5, 0, K(6)}, // FixedValueToVolt
+    /*  0 */ {kIdHostAudioIn, {}},
+    /*  1 */ {kIdWebLink, {{CK_DSP_OS_Command::kInWebLink, 0, P(kTagWebLink)}}},
+    /*  2 */ {kIdFixedVolts, {{0, 0, K(0)}, {1, 0, K(5)}, {2, 0, K(10)}, {3, 0, K(1)}, {4, 0, K(20)}, {5, 0, K(6)},
                {6, 0, K(0.1f)}, {7, 0, K(3)}, {8, 0, K(4)}, {9, 0, K(150)}, {10, 0, K(200)}, {11, 0, K(800)},
                {12, 0, K(5000)}, {13, 0, K(3000)}, {14, 0, K(1000)}, {15, 0, K(50)}}},
-    /*  3 */ {6009, {{0, 0, K(0)}, {1, 0, K(1)}, {2, 0, K(2)}, {3, 0, K(3)}, {4, 0, K(4)}, {5, 0, K(5)}, {6, 0, K(6)}, // FixedValueToINT_FLOAT
-               {7, 0, K(7)}, {8, 0, K(8)}, {9, 0, K(9)}, {10, 0, K(10)}, {11, 0, K(11)}, {12, 0, K(12)},
+    /*  3 */ {kIdFixedNumbers, {{0, 0, K(0)}, {1, 0, K(1)}, {2, 0, K(2)}, {3, 0, K(3)}, {4, 0, K(4)}, {5, 0, K(5)},
+               {6, 0, K(6)}, {7, 0, K(7)}, {8, 0, K(8)}, {9, 0, K(9)}, {10, 0, K(10)}, {11, 0, K(11)}, {12, 0, K(12)},
                {13, 0, K(13)}, {14, 0, K(14)}, {15, 0, K(15)}, {16, 0, K(16)}, {17, 0, K(17)}, {18, 0, K(18)},
                {19, 0, K(19)}, {20, 0, K(20)}, {21, 0, K(21)}, {22, 0, K(22)}, {23, 0, K(23)}, {24, 0, K(24)},
-               {25, 0, K(25)}, {39, 0, K(0.1f)}, {40, 0, K(0.4f)}, {41, 0, K(2)}}},
-    /*  4 */ {6433, {{0, 0, P(2)}, {1, 0, P(38)}, {2, 0, P(39)}, {3, 0, P(40)}, {4, 0, P(3)}, {5, 0, P(41)}, // Brelvik_ParamAdj
-               {6, 0, P(42)}, {7, 0, P(43)}, {8, 0, P(4)}, {9, 0, P(44)}, {10, 0, P(45)}, {11, 0, P(46)}}},
-    /*  5 */ {6438, {{0, 0, 6003}, {1, 1, 6003}, {2, 0, P(73)}, {9, 0, P(80)}}}, // BrelvikSuite_Input
-    /*  6 */ {6016, {{0, 0, P(21)}}}, // GUItoV_Glide
-    /*  7 */ {6017, {{0, 0, P(23)}, {19, 0, 6009}}}, // GUItoV_Glide
-    /*  8 */ {6327, {{0, 0, P(22)}}}, // FdB_to_VFGain
-    /*  9 */ {6347, {{0, 0, 6016}, {1, 0, 6017}, {2, 0, 6327}, {5, 1, 6009}, {6, 0, P(75)}}}, // BiQuad_Coeff
-    /* 10 */ {6018, {{0, 0, P(24)}}}, // GUItoV_Glide
-    /* 11 */ {6019, {{0, 0, P(26)}, {19, 0, 6009}}}, // GUItoV_Glide
-    /* 12 */ {6328, {{0, 0, P(25)}}}, // FdB_to_VFGain
-    /* 13 */ {6348, {{0, 0, 6018}, {1, 0, 6019}, {2, 0, 6328}, {5, 1, 6009}, {6, 0, P(76)}}}, // BiQuad_Coeff
-    /* 14 */ {6020, {{0, 0, P(27)}}}, // GUItoV_Glide
-    /* 15 */ {6021, {{0, 0, P(29)}, {19, 0, 6009}}}, // GUItoV_Glide
-    /* 16 */ {6329, {{0, 0, P(28)}}}, // FdB_to_VFGain
-    /* 17 */ {6349, {{0, 0, 6020}, {1, 0, 6021}, {2, 0, 6329}, {5, 1, 6009}, {6, 0, P(77)}}}, // BiQuad_Coeff
-    /* 18 */ {6022, {{0, 0, P(30)}}}, // GUItoV_Glide
-    /* 19 */ {6023, {{0, 0, P(32)}, {19, 0, 6009}}}, // GUItoV_Glide
-    /* 20 */ {6330, {{0, 0, P(31)}}}, // FdB_to_VFGain
-    /* 21 */ {6350, {{0, 0, 6022}, {1, 0, 6023}, {2, 0, 6330}, {5, 1, 6009}, {6, 0, P(78)}}}, // BiQuad_Coeff
-    /* 22 */ {6024, {{0, 0, P(33)}}}, // GUItoV_Glide
-    /* 23 */ {6025, {{0, 0, P(35)}, {19, 0, 6009}}}, // GUItoV_Glide
-    /* 24 */ {6331, {{0, 0, P(34)}}}, // FdB_to_VFGain
-    /* 25 */ {6351, {{0, 0, 6024}, {1, 0, 6025}, {2, 0, 6331}, {5, 1, 6009}, {6, 0, P(79)}}}, // BiQuad_Coeff
-    /* 26 */ {6361, {{0, 0, 6438}, {1, 1, 6009}, {3, 0, P(36)}, {5, 14, 6438}, {9, 0, 6347}, {10, 1, 6347}, // BiQuad_Multi_Engine
-               {11, 2, 6347}, {12, 3, 6347}, {13, 4, 6347}, {14, 5, 6347}, {19, 0, 6348}, {20, 1, 6348},
-               {21, 2, 6348}, {22, 3, 6348}, {23, 4, 6348}, {24, 5, 6348}, {29, 0, 6349}, {30, 1, 6349},
-               {31, 2, 6349}, {32, 3, 6349}, {33, 4, 6349}, {34, 5, 6349}, {39, 0, 6350}, {40, 1, 6350},
-               {41, 2, 6350}, {42, 3, 6350}, {43, 4, 6350}, {44, 5, 6350}, {49, 0, 6351}, {50, 1, 6351},
-               {51, 2, 6351}, {52, 3, 6351}, {53, 4, 6351}, {54, 5, 6351}}},
-    /* 27 */ {6362, {{0, 1, 6438}, {1, 1, 6009}, {3, 0, P(36)}, {5, 15, 6438}, {9, 0, 6347}, {10, 1, 6347}, // BiQuad_Multi_Engine
-               {11, 2, 6347}, {12, 3, 6347}, {13, 4, 6347}, {14, 5, 6347}, {19, 0, 6348}, {20, 1, 6348},
-               {21, 2, 6348}, {22, 3, 6348}, {23, 4, 6348}, {24, 5, 6348}, {29, 0, 6349}, {30, 1, 6349},
-               {31, 2, 6349}, {32, 3, 6349}, {33, 4, 6349}, {34, 5, 6349}, {39, 0, 6350}, {40, 1, 6350},
-               {41, 2, 6350}, {42, 3, 6350}, {43, 4, 6350}, {44, 5, 6350}, {49, 0, 6351}, {50, 1, 6351},
-               {51, 2, 6351}, {52, 3, 6351}, {53, 4, 6351}, {54, 5, 6351}}},
-    /* 28 */ {6026, {{0, 0, P(47)}}}, // GUItoV_Glide
-    /* 29 */ {6027, {{0, 0, P(48)}}}, // GUItoV_Glide
-    /* 30 */ {6368, {{0, 0, 6361}, {1, 0, 6362}, {2, 0, 6026}, {3, 0, 6027}}}, // Band_Split_3
-    /* 31 */ {6040, {{0, 2, 6433}}}, // Float_to_Volt
-    /* 32 */ {6233, {{0, 0, 6368}, {1, 3, 6368}, {6, 0, P(20)}, {8, 0, P(19)}, {9, 0, P(70)}, {D(0), 10, 100}}}, // Metering2
-    /* 33 */ {6188, {{0, 0, 6233}}}, // Level_to_dB
-    /* 34 */ {6198, {{0, 0, 6188}, {1, 0, P(5)}, {2, 0, P(7)}, {3, 0, P(6)}, {19, 0, P(70)}}}, // CompExp_Knee_Math
-    /* 35 */ {6182, {{0, 0, 6198}}}, // dB_to_Level
-    /* 36 */ {6337, {{0, 0, P(8)}}}, // FdB_to_VLevel
-    /* 37 */ {6204, {{0, 0, 6182}, {1, 0, 6337}, {2, 0, 6433}, {3, 1, 6433}, {4, 0, 6040}, {9, 0, P(70)}}}, // Compressor_AHR
-    /* 38 */ {6234, {{0, 1, 6368}, {1, 4, 6368}, {6, 0, P(20)}, {8, 0, P(19)}, {9, 0, P(71)}, {D(0), 10, 101}}}, // Metering2
-    /* 39 */ {6189, {{0, 0, 6234}}}, // Level_to_dB
-    /* 40 */ {6199, {{0, 0, 6189}, {1, 0, P(9)}, {2, 0, P(11)}, {3, 0, P(10)}, {19, 0, P(71)}}}, // CompExp_Knee_Math
-    /* 41 */ {6183, {{0, 0, 6199}}}, // dB_to_Level
-    /* 42 */ {6338, {{0, 0, P(12)}}}, // FdB_to_VLevel
-    /* 43 */ {6205, {{0, 0, 6183}, {1, 0, 6338}, {2, 0, 6433}, {3, 1, 6433}, {4, 0, 6040}, {9, 0, P(71)}}}, // Compressor_AHR
-    /* 44 */ {6235, {{0, 2, 6368}, {1, 5, 6368}, {6, 0, P(20)}, {8, 0, P(19)}, {9, 0, P(72)}, {D(0), 10, 102}}}, // Metering2
-    /* 45 */ {6190, {{0, 0, 6235}}}, // Level_to_dB
-    /* 46 */ {6200, {{0, 0, 6190}, {1, 0, P(13)}, {2, 0, P(15)}, {3, 0, P(14)}, {19, 0, P(72)}}}, // CompExp_Knee_Math
-    /* 47 */ {6184, {{0, 0, 6200}}}, // dB_to_Level
-    /* 48 */ {6339, {{0, 0, P(16)}}}, // FdB_to_VLevel
-    /* 49 */ {6206, {{0, 0, 6184}, {1, 0, 6339}, {2, 0, 6433}, {3, 1, 6433}, {4, 0, 6040}, {9, 0, P(72)}}}, // Compressor_AHR
-    /* 50 */ {6248, {{0, 0, 6368}, {1, 3, 6368}, {2, 0, P(17)}, {3, 6, 6009}}}, // Delay_ST
-    /* 51 */ {6249, {{0, 1, 6368}, {1, 4, 6368}, {2, 0, P(17)}, {3, 6, 6009}}}, // Delay_ST
-    /* 52 */ {6250, {{0, 2, 6368}, {1, 5, 6368}, {2, 0, P(17)}, {3, 6, 6009}}}, // Delay_ST
-    /* 53 */ {6028, {{0, 0, P(50)}, {9, 39, 6009}}}, // GUItoV_Glide
-    /* 54 */ {6400, {{0, 0, 6248}, {1, 1, 6248}, {2, 0, 6204}, {3, 0, 6249}, {4, 1, 6249}, {5, 0, 6205}, {6, 0, 6250}, // Spatial
-               {7, 1, 6250}, {8, 0, 6206}, {9, 0, 6028}, {10, 0, P(49)}, {11, 0, P(52)}, {12, 0, P(51)},
-               {19, 0, P(53)}, {21, 0, P(73)}}},
-    /* 55 */ {6031, {{0, 0, P(58)}}}, // GUItoV_Glide
-    /* 56 */ {6344, {{0, 0, 6400}, {1, 1, 6400}, {2, 0, 6031}, {3, 0, 6005}, {4, 0, 6005}, {5, 1, 6009}, {6, 0, 6009}, // BiQuad_Static
-               {9, 0, P(56)}, {19, 0, P(60)}}},
-    /* 57 */ {6237, {{0, 0, 6368}, {1, 3, 6368}, {2, 10, 6009}, {6, 0, 6009}, {8, 20, 6009}, {9, 0, P(56)}, // Metering2
-               {10, 0, P(60)}}},
-    /* 58 */ {6032, {{0, 0, P(57)}}}, // GUItoV_Glide
-    /* 59 */ {6371, {{0, 0, 6400}, {1, 1, 6400}, {2, 0, 6344}, {3, 1, 6344}, {4, 0, 6237}, {5, 0, 6032}, // Enhancer_Ctrl
-               {6, 0, P(59)}, {9, 0, P(56)}}},
-    /* 60 */ {6035, {{0, 0, P(61)}, {9, 39, 6009}}}, // GUItoV_Glide
-    /* 61 */ {6378, {{0, 0, 6371}, {1, 1, 6371}, {2, 0, 6344}, {3, 1, 6344}, {4, 0, 6035}, {5, 0, P(62)}, // Synthetic_Harmonics
-               {6, 0, P(81)}, {7, 0, 6237}, {9, 0, P(60)}}},
-    /* 62 */ {6029, {{0, 0, P(65)}}}, // GUItoV_Glide
-    /* 63 */ {6030, {{0, 10, 6438}}}, // GUItoV_Glide
-    /* 64 */ {6343, {{0, 0, 6400}, {1, 1, 6400}, {2, 0, 6029}, {3, 0, 6030}, {4, 0, 6005}, {5, 9, 6438}, {6, 0, 6009}, // BiQuad_Static
-               {9, 0, P(63)}, {19, 0, P(67)}}},
-    /* 65 */ {6238, {{0, 0, 6343}, {1, 1, 6343}, {2, 2, 6009}, {6, 0, 6009}, {8, 20, 6009}, {9, 0, P(63)}, // Metering2
-               {10, 0, P(67)}}},
-    /* 66 */ {6033, {{0, 0, P(64)}}}, // GUItoV_Glide
-    /* 67 */ {6373, {{0, 0, 6378}, {1, 1, 6378}, {2, 0, 6343}, {3, 1, 6343}, {4, 0, 6238}, {5, 0, 6033}, // Enhancer_Ctrl
-               {6, 0, P(66)}, {9, 0, P(63)}}},
-    /* 68 */ {6034, {{0, 0, P(68)}, {9, 39, 6009}}}, // GUItoV_Glide
-    /* 69 */ {6379, {{0, 0, 6373}, {1, 1, 6373}, {2, 0, 6343}, {3, 1, 6343}, {4, 0, 6034}, {5, 0, P(69)}, // Synthetic_Harmonics
-               {6, 0, P(82)}, {7, 0, 6238}, {9, 0, P(67)}}},
-    /* 70 */ {6340, {{0, 0, P(55)}}}, // FdB_to_VLevel
-    /* 71 */ {6036, {{0, 0, P(74)}, {9, 39, 6009}}}, // GUItoV_Glide
-    /* 72 */ {6152, {{0, 0, 6379}, {1, 1, 6379}, {4, 0, 6036}, {5, 0, 6340}, {6, 0, P(73)}, {19, 0, 6248}, // ST_Mix
-               {20, 1, 6248}, {21, 0, 6249}, {22, 1, 6249}, {23, 0, 6250}, {24, 1, 6250}}},
-    /* 73 */ {6251, {{0, 0, 6152}, {1, 1, 6152}, {2, 41, 6009}, {3, 6, 6009}}}, // Delay_ST
-    /* 74 */ {6439, {{0, 0, 6251}, {1, 1, 6251}, {2, 0, 6003}, {3, 1, 6003}, {5, 0, P(73)}, {9, 0, P(86)}}}, // BrelvikSuite_Output
-    /* 75 */ {6429, {{0, 0, 6439}, {1, 1, 6439}, {11, 0, P(37)}, {D(1), 0, 105}, {D(2), 0, 106}, {D(9), 0, 104}, // Wave_Freq_Display
-               {D(5), 0, 109}}},
-    /* 76 */ {6146, {{0, 0, 6439}, {1, 1, 6439}, {2, 2, 6005}}}, // ST_Level
+               {25, 0, K(25)}, {kNumberTenth, 0, K(0.1f)}, {kNumberFourTenths, 0, K(0.4f)},
+               {kNumberOutputLatency, 0, K(2)}}},
+    /*  4 */ {kIdEnvelopeTimes, {
+               {EnvelopeTimes::kInAttack, 0, P(kTagAttack)},
+               {EnvelopeTimes::kInAttackConstA, 0, P(kTagAttackConstA)},
+               {EnvelopeTimes::kInAttackConstB, 0, P(kTagAttackConstB)},
+               {EnvelopeTimes::kInAttackContour, 0, P(kTagAttackContour)},
+               {EnvelopeTimes::kInHold, 0, P(kTagHold)},
+               {EnvelopeTimes::kInHoldConstA, 0, P(kTagHoldConstA)},
+               {EnvelopeTimes::kInHoldConstB, 0, P(kTagHoldConstB)},
+               {EnvelopeTimes::kInHoldContour, 0, P(kTagHoldContour)},
+               {EnvelopeTimes::kInRelease, 0, P(kTagRelease)},
+               {EnvelopeTimes::kInReleaseConstA, 0, P(kTagReleaseConstA)},
+               {EnvelopeTimes::kInReleaseConstB, 0, P(kTagReleaseConstB)},
+               {EnvelopeTimes::kInReleaseContour, 0, P(kTagReleaseContour)}}},
+    /*  5 */ {kIdInput, {{Input::kInLeft, AudioIn::kOutLeft, kIdHostAudioIn}, {Input::kInRight, AudioIn::kOutRight, kIdHostAudioIn},
+               {Input::kInCompMode, 0, P(kTagCompMode)}, {Input::kInHighFilter, 0, P(kTagHighFilter)}}},
+
+    // Equaliser bands 1 to 5
+    /*  6 */ {kIdEq1FreqGlide, {{Glide::kInValue, 0, P(kTagEq1Freq)}}},
+    /*  7 */ {kIdEq1WidthGlide, {{Glide::kInValue, 0, P(kTagEq1Width)}, {Glide::kInWidthMode, N(0), kIdFixedNumbers}}},
+    /*  8 */ {kIdEq1Gain, {{Ramped::kInValue, 0, P(kTagEq1Gain)}}},
+    /*  9 */ {kIdEq1Coeff, {{Coeff::kInFrequency, Glide::kOut, kIdEq1FreqGlide}, {Coeff::kInWidth, Glide::kOut, kIdEq1WidthGlide},
+               {Coeff::kInGain, Ramped::kOut, kIdEq1Gain}, {Coeff::kInPerSample, N(1), kIdFixedNumbers},
+               {Coeff::kInEnable, 0, P(kTagEq1Active)}}},
+    /* 10 */ {kIdEq2FreqGlide, {{Glide::kInValue, 0, P(kTagEq2Freq)}}},
+    /* 11 */ {kIdEq2WidthGlide, {{Glide::kInValue, 0, P(kTagEq2Width)}, {Glide::kInWidthMode, N(0), kIdFixedNumbers}}},
+    /* 12 */ {kIdEq2Gain, {{Ramped::kInValue, 0, P(kTagEq2Gain)}}},
+    /* 13 */ {kIdEq2Coeff, {{Coeff::kInFrequency, Glide::kOut, kIdEq2FreqGlide}, {Coeff::kInWidth, Glide::kOut, kIdEq2WidthGlide},
+               {Coeff::kInGain, Ramped::kOut, kIdEq2Gain}, {Coeff::kInPerSample, N(1), kIdFixedNumbers},
+               {Coeff::kInEnable, 0, P(kTagEq2Active)}}},
+    /* 14 */ {kIdEq3FreqGlide, {{Glide::kInValue, 0, P(kTagEq3Freq)}}},
+    /* 15 */ {kIdEq3WidthGlide, {{Glide::kInValue, 0, P(kTagEq3Width)}, {Glide::kInWidthMode, N(0), kIdFixedNumbers}}},
+    /* 16 */ {kIdEq3Gain, {{Ramped::kInValue, 0, P(kTagEq3Gain)}}},
+    /* 17 */ {kIdEq3Coeff, {{Coeff::kInFrequency, Glide::kOut, kIdEq3FreqGlide}, {Coeff::kInWidth, Glide::kOut, kIdEq3WidthGlide},
+               {Coeff::kInGain, Ramped::kOut, kIdEq3Gain}, {Coeff::kInPerSample, N(1), kIdFixedNumbers},
+               {Coeff::kInEnable, 0, P(kTagEq3Active)}}},
+    /* 18 */ {kIdEq4FreqGlide, {{Glide::kInValue, 0, P(kTagEq4Freq)}}},
+    /* 19 */ {kIdEq4WidthGlide, {{Glide::kInValue, 0, P(kTagEq4Width)}, {Glide::kInWidthMode, N(0), kIdFixedNumbers}}},
+    /* 20 */ {kIdEq4Gain, {{Ramped::kInValue, 0, P(kTagEq4Gain)}}},
+    /* 21 */ {kIdEq4Coeff, {{Coeff::kInFrequency, Glide::kOut, kIdEq4FreqGlide}, {Coeff::kInWidth, Glide::kOut, kIdEq4WidthGlide},
+               {Coeff::kInGain, Ramped::kOut, kIdEq4Gain}, {Coeff::kInPerSample, N(1), kIdFixedNumbers},
+               {Coeff::kInEnable, 0, P(kTagEq4Active)}}},
+    /* 22 */ {kIdEq5FreqGlide, {{Glide::kInValue, 0, P(kTagEq5Freq)}}},
+    /* 23 */ {kIdEq5WidthGlide, {{Glide::kInValue, 0, P(kTagEq5Width)}, {Glide::kInWidthMode, N(0), kIdFixedNumbers}}},
+    /* 24 */ {kIdEq5Gain, {{Ramped::kInValue, 0, P(kTagEq5Gain)}}},
+    /* 25 */ {kIdEq5Coeff, {{Coeff::kInFrequency, Glide::kOut, kIdEq5FreqGlide}, {Coeff::kInWidth, Glide::kOut, kIdEq5WidthGlide},
+               {Coeff::kInGain, Ramped::kOut, kIdEq5Gain}, {Coeff::kInPerSample, N(1), kIdFixedNumbers},
+               {Coeff::kInEnable, 0, P(kTagEq5Active)}}},
+    /* 26 */ eqEngine(kIdEqEngineA, Input::kOutLeft, Input::kOutFirstEngine),
+    /* 27 */ eqEngine(kIdEqEngineB, Input::kOutRight, Input::kOutSecondEngine),
+
+    // Band split
+    /* 28 */ {kIdLowSplitGlide, {{Glide::kInValue, 0, P(kTagLowBandFreq)}}},
+    /* 29 */ {kIdHighSplitGlide, {{Glide::kInValue, 0, P(kTagHighBandFreq)}}},
+    /* 30 */ {kIdBandSplit, {{BandSplit::kInA, Engine::kOut, kIdEqEngineA}, {BandSplit::kInB, Engine::kOut, kIdEqEngineB},
+               {BandSplit::kInLowFrequency, Glide::kOut, kIdLowSplitGlide},
+               {BandSplit::kInHighFrequency, Glide::kOut, kIdHighSplitGlide}}},
+    /* 31 */ {kIdReleaseVolts, {{ToVolt::kInValue, EnvelopeTimes::kOutRelease, kIdEnvelopeTimes}}},
+
+    // Low band compressor
+    /* 32 */ {kIdLowDetector, {{Detector::kInA, BandSplit::kOutLowA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutLowB, kIdBandSplit},
+               {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
+               {Detector::kInEnable0, 0, P(kTagLowActive)}, {D(Detector::kSlotEnvelope), 10, kTagLowCurve}}},
+    /* 33 */ {kIdLowLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdLowDetector}}},
+    /* 34 */ {kIdLowCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdLowLevelDb}, {Knee::kInThreshold, 0, P(kTagLowThreshold)},
+               {Knee::kInKnee, 0, P(kTagLowKnee)}, {Knee::kInRatio, 0, P(kTagLowRatio)}, {Knee::kInActive, 0, P(kTagLowActive)}}},
+    /* 35 */ {kIdLowCurveLevel, {{DbToLevel::kIn, Knee::kOut, kIdLowCurve}}},
+    /* 36 */ {kIdLowMakeup, {{Ramped::kInValue, 0, P(kTagLowGain)}}},
+    /* 37 */ {kIdLowEnvelope, {{Envelope::kInGain, DbToLevel::kOut, kIdLowCurveLevel}, {Envelope::kInMakeup, Ramped::kOut, kIdLowMakeup},
+               {Envelope::kInAttack, EnvelopeTimes::kOutAttack, kIdEnvelopeTimes},
+               {Envelope::kInHold, EnvelopeTimes::kOutHold, kIdEnvelopeTimes},
+               {Envelope::kInRelease, ToVolt::kOut, kIdReleaseVolts}, {Envelope::kInEnable, 0, P(kTagLowActive)}}},
+
+    // Mid band compressor
+    /* 38 */ {kIdMidDetector, {{Detector::kInA, BandSplit::kOutMidA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutMidB, kIdBandSplit},
+               {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
+               {Detector::kInEnable0, 0, P(kTagMidActive)}, {D(Detector::kSlotEnvelope), 10, kTagMidCurve}}},
+    /* 39 */ {kIdMidLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdMidDetector}}},
+    /* 40 */ {kIdMidCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdMidLevelDb}, {Knee::kInThreshold, 0, P(kTagMidThreshold)},
+               {Knee::kInKnee, 0, P(kTagMidKnee)}, {Knee::kInRatio, 0, P(kTagMidRatio)}, {Knee::kInActive, 0, P(kTagMidActive)}}},
+    /* 41 */ {kIdMidCurveLevel, {{DbToLevel::kIn, Knee::kOut, kIdMidCurve}}},
+    /* 42 */ {kIdMidMakeup, {{Ramped::kInValue, 0, P(kTagMidGain)}}},
+    /* 43 */ {kIdMidEnvelope, {{Envelope::kInGain, DbToLevel::kOut, kIdMidCurveLevel}, {Envelope::kInMakeup, Ramped::kOut, kIdMidMakeup},
+               {Envelope::kInAttack, EnvelopeTimes::kOutAttack, kIdEnvelopeTimes},
+               {Envelope::kInHold, EnvelopeTimes::kOutHold, kIdEnvelopeTimes},
+               {Envelope::kInRelease, ToVolt::kOut, kIdReleaseVolts}, {Envelope::kInEnable, 0, P(kTagMidActive)}}},
+
+    // High band compressor
+    /* 44 */ {kIdHighDetector, {{Detector::kInA, BandSplit::kOutHighA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutHighB, kIdBandSplit},
+               {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
+               {Detector::kInEnable0, 0, P(kTagHighActive)}, {D(Detector::kSlotEnvelope), 10, kTagHighCurve}}},
+    /* 45 */ {kIdHighLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdHighDetector}}},
+    /* 46 */ {kIdHighCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdHighLevelDb}, {Knee::kInThreshold, 0, P(kTagHighThreshold)},
+               {Knee::kInKnee, 0, P(kTagHighKnee)}, {Knee::kInRatio, 0, P(kTagHighRatio)}, {Knee::kInActive, 0, P(kTagHighActive)}}},
+    /* 47 */ {kIdHighCurveLevel, {{DbToLevel::kIn, Knee::kOut, kIdHighCurve}}},
+    /* 48 */ {kIdHighMakeup, {{Ramped::kInValue, 0, P(kTagHighGain)}}},
+    /* 49 */ {kIdHighEnvelope, {{Envelope::kInGain, DbToLevel::kOut, kIdHighCurveLevel}, {Envelope::kInMakeup, Ramped::kOut, kIdHighMakeup},
+               {Envelope::kInAttack, EnvelopeTimes::kOutAttack, kIdEnvelopeTimes},
+               {Envelope::kInHold, EnvelopeTimes::kOutHold, kIdEnvelopeTimes},
+               {Envelope::kInRelease, ToVolt::kOut, kIdReleaseVolts}, {Envelope::kInEnable, 0, P(kTagHighActive)}}},
+
+    // Look-ahead delays (unit code 6 keeps the delays' own unit)
+    /* 50 */ {kIdLowDelay, {{Delay::kInA, BandSplit::kOutLowA, kIdBandSplit}, {Delay::kInB, BandSplit::kOutLowB, kIdBandSplit},
+               {Delay::kInDelay, 0, P(kTagLookAhead)}, {Delay::kInUnit, N(6), kIdFixedNumbers}}},
+    /* 51 */ {kIdMidDelay, {{Delay::kInA, BandSplit::kOutMidA, kIdBandSplit}, {Delay::kInB, BandSplit::kOutMidB, kIdBandSplit},
+               {Delay::kInDelay, 0, P(kTagLookAhead)}, {Delay::kInUnit, N(6), kIdFixedNumbers}}},
+    /* 52 */ {kIdHighDelay, {{Delay::kInA, BandSplit::kOutHighA, kIdBandSplit}, {Delay::kInB, BandSplit::kOutHighB, kIdBandSplit},
+               {Delay::kInDelay, 0, P(kTagLookAhead)}, {Delay::kInUnit, N(6), kIdFixedNumbers}}},
+
+    // Stereo image: recombines the delayed bands with their gains
+    /* 53 */ {kIdSpatialGlide, {{Glide::kInValue, 0, P(kTagSpatial)}, {Glide::kInScale, kNumberTenth, kIdFixedNumbers}}},
+    /* 54 */ {kIdSpatial, {{Spatial::kLowA, Delay::kOutA, kIdLowDelay}, {Spatial::kLowB, Delay::kOutB, kIdLowDelay},
+               {Spatial::kLowGain, Envelope::kOut, kIdLowEnvelope},
+               {Spatial::kMidA, Delay::kOutA, kIdMidDelay}, {Spatial::kMidB, Delay::kOutB, kIdMidDelay},
+               {Spatial::kMidGain, Envelope::kOut, kIdMidEnvelope},
+               {Spatial::kHighA, Delay::kOutA, kIdHighDelay}, {Spatial::kHighB, Delay::kOutB, kIdHighDelay},
+               {Spatial::kHighGain, Envelope::kOut, kIdHighEnvelope},
+               {Spatial::kAmount, Glide::kOut, kIdSpatialGlide}, {Spatial::kHeadphone, 0, P(kTagHeadphone)},
+               {Spatial::kShift, 0, P(kTagHeadphoneShift)}, {Spatial::kBandMode, 0, P(kTagSpatialMode)},
+               {Spatial::kActive, 0, P(kTagSpatialActive)}, {Spatial::kMidSide, 0, P(kTagCompMode)}}},
+
+    // Bass enhancer
+    /* 55 */ {kIdBassEnhFreqGlide, {{Glide::kInValue, 0, P(kTagBassEnhFreq)}}},
+    /* 56 */ {kIdBassEnhFilter, {{Filter::kInA, Spatial::kOutLeft, kIdSpatial}, {Filter::kInB, Spatial::kOutRight, kIdSpatial},
+               {Filter::kInFrequency, Glide::kOut, kIdBassEnhFreqGlide}, {Filter::kInResonance, kVoltsZero, kIdFixedVolts},
+               {Filter::kInGain, kVoltsZero, kIdFixedVolts}, {Filter::kInType, N(1), kIdFixedNumbers},
+               {Filter::kInSections, N(0), kIdFixedNumbers}, {Filter::kInSwitchA, 0, P(kTagBassOn)},
+               {Filter::kInSwitchB, 0, P(kTagPsychoBass)}}},
+    /* 57 */ {kIdBassEnhDetector, {{Detector::kInA, BandSplit::kOutLowA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutLowB, kIdBandSplit},
+               {Detector::kInAttack, N(10), kIdFixedNumbers}, {Detector::kInRms, N(0), kIdFixedNumbers},
+               {Detector::kInSensitivity, N(20), kIdFixedNumbers}, {Detector::kInEnable0, 0, P(kTagBassOn)},
+               {Detector::kInEnable1, 0, P(kTagPsychoBass)}}},
+    /* 58 */ {kIdBassDynamicsGlide, {{Glide::kInValue, 0, P(kTagBassDynamics)}}},
+    /* 59 */ {kIdBassEnhancer, {{Enhancer::kMainA, Spatial::kOutLeft, kIdSpatial}, {Enhancer::kMainB, Spatial::kOutRight, kIdSpatial},
+               {Enhancer::kBandA, Filter::kOutA, kIdBassEnhFilter}, {Enhancer::kBandB, Filter::kOutB, kIdBassEnhFilter},
+               {Enhancer::kEnvelope, Detector::kOut, kIdBassEnhDetector}, {Enhancer::kAmount, Glide::kOut, kIdBassDynamicsGlide},
+               {Enhancer::kMode, 0, P(kTagBassMode)}, {Enhancer::kEnable, 0, P(kTagBassOn)}}},
+    /* 60 */ {kIdBassHarmonicsGlide, {{Glide::kInValue, 0, P(kTagPsychoBassLevel)}, {Glide::kInScale, kNumberTenth, kIdFixedNumbers}}},
+    /* 61 */ {kIdBassHarmonics, {{Harmonics::kMainA, Enhancer::kOutA, kIdBassEnhancer}, {Harmonics::kMainB, Enhancer::kOutB, kIdBassEnhancer},
+               {Harmonics::kBandA, Filter::kOutA, kIdBassEnhFilter}, {Harmonics::kBandB, Filter::kOutB, kIdBassEnhFilter},
+               {Harmonics::kAmount, Glide::kOut, kIdBassHarmonicsGlide}, {Harmonics::kType, 0, P(kTagLoHarmonics)},
+               {Harmonics::kDynamic, 0, P(kTagPsyBassMode)}, {Harmonics::kEnvelope, Detector::kOut, kIdBassEnhDetector},
+               {Harmonics::kEnable, 0, P(kTagPsychoBass)}}},
+
+    // High enhancer
+    /* 62 */ {kIdHighEnhFreqGlide, {{Glide::kInValue, 0, P(kTagHighEnhFreq)}}},
+    /* 63 */ {kIdHighEnhWidthGlide, {{Glide::kInValue, Input::kOutBandwidth, kIdInput}}},
+    /* 64 */ {kIdHighEnhFilter, {{Filter::kInA, Spatial::kOutLeft, kIdSpatial}, {Filter::kInB, Spatial::kOutRight, kIdSpatial},
+               {Filter::kInFrequency, Glide::kOut, kIdHighEnhFreqGlide}, {Filter::kInResonance, Glide::kOut, kIdHighEnhWidthGlide},
+               {Filter::kInGain, kVoltsZero, kIdFixedVolts}, {Filter::kInType, Input::kOutFilterType, kIdInput},
+               {Filter::kInSections, N(0), kIdFixedNumbers}, {Filter::kInSwitchA, 0, P(kTagHighOn)},
+               {Filter::kInSwitchB, 0, P(kTagPsychoHigh)}}},
+    /* 65 */ {kIdHighEnhDetector, {{Detector::kInA, Filter::kOutA, kIdHighEnhFilter}, {Detector::kInB, Filter::kOutB, kIdHighEnhFilter},
+               {Detector::kInAttack, N(2), kIdFixedNumbers}, {Detector::kInRms, N(0), kIdFixedNumbers},
+               {Detector::kInSensitivity, N(20), kIdFixedNumbers}, {Detector::kInEnable0, 0, P(kTagHighOn)},
+               {Detector::kInEnable1, 0, P(kTagPsychoHigh)}}},
+    /* 66 */ {kIdHighDynamicsGlide, {{Glide::kInValue, 0, P(kTagHighDynamics)}}},
+    /* 67 */ {kIdHighEnhancer, {{Enhancer::kMainA, Harmonics::kOutA, kIdBassHarmonics}, {Enhancer::kMainB, Harmonics::kOutB, kIdBassHarmonics},
+               {Enhancer::kBandA, Filter::kOutA, kIdHighEnhFilter}, {Enhancer::kBandB, Filter::kOutB, kIdHighEnhFilter},
+               {Enhancer::kEnvelope, Detector::kOut, kIdHighEnhDetector}, {Enhancer::kAmount, Glide::kOut, kIdHighDynamicsGlide},
+               {Enhancer::kMode, 0, P(kTagHighMode)}, {Enhancer::kEnable, 0, P(kTagHighOn)}}},
+    /* 68 */ {kIdHighHarmonicsGlide, {{Glide::kInValue, 0, P(kTagPsychoHighLevel)}, {Glide::kInScale, kNumberTenth, kIdFixedNumbers}}},
+    /* 69 */ {kIdHighHarmonics, {{Harmonics::kMainA, Enhancer::kOutA, kIdHighEnhancer}, {Harmonics::kMainB, Enhancer::kOutB, kIdHighEnhancer},
+               {Harmonics::kBandA, Filter::kOutA, kIdHighEnhFilter}, {Harmonics::kBandB, Filter::kOutB, kIdHighEnhFilter},
+               {Harmonics::kAmount, Glide::kOut, kIdHighHarmonicsGlide}, {Harmonics::kType, 0, P(kTagHiHarmonics)},
+               {Harmonics::kDynamic, 0, P(kTagPsyHighMode)}, {Harmonics::kEnvelope, Detector::kOut, kIdHighEnhDetector},
+               {Harmonics::kEnable, 0, P(kTagPsychoHigh)}}},
+
+    // Parallel mix, master gain, output latency, bypass, output meters and the final stage
+    /* 70 */ {kIdMasterGain, {{Ramped::kInValue, 0, P(kTagMasterGain)}}},
+    /* 71 */ {kIdParallelGlide, {{Glide::kInValue, 0, P(kTagParallel)}, {Glide::kInScale, kNumberTenth, kIdFixedNumbers}}},
+    /* 72 */ {kIdMix, {{Mix::kInWetA, Harmonics::kOutA, kIdHighHarmonics}, {Mix::kInWetB, Harmonics::kOutB, kIdHighHarmonics},
+               {Mix::kInMix, Glide::kOut, kIdParallelGlide}, {Mix::kInGain, Ramped::kOut, kIdMasterGain},
+               {Mix::kInDecode, 0, P(kTagCompMode)},
+               {Mix::kInLowDryA, Delay::kOutA, kIdLowDelay}, {Mix::kInLowDryB, Delay::kOutB, kIdLowDelay},
+               {Mix::kInMidDryA, Delay::kOutA, kIdMidDelay}, {Mix::kInMidDryB, Delay::kOutB, kIdMidDelay},
+               {Mix::kInHighDryA, Delay::kOutA, kIdHighDelay}, {Mix::kInHighDryB, Delay::kOutB, kIdHighDelay}}},
+    /* 73 */ {kIdOutputDelay, {{Delay::kInA, Mix::kOutLeft, kIdMix}, {Delay::kInB, Mix::kOutRight, kIdMix},
+               {Delay::kInDelay, kNumberOutputLatency, kIdFixedNumbers}, {Delay::kInUnit, N(6), kIdFixedNumbers}}},
+    /* 74 */ {kIdOutput, {{Output::kInLeft, Delay::kOutA, kIdOutputDelay}, {Output::kInRight, Delay::kOutB, kIdOutputDelay},
+               {Output::kInHostLeft, AudioIn::kOutLeft, kIdHostAudioIn}, {Output::kInHostRight, AudioIn::kOutRight, kIdHostAudioIn},
+               {Output::kInCompMode, 0, P(kTagCompMode)}, {Output::kInBypass, 0, P(kTagBypass)}}},
+    /* 75 */ {kIdOutputMeter, {{Display::kInLeft, Output::kOutLeft, kIdOutput}, {Display::kInRight, Output::kOutRight, kIdOutput},
+               {Display::kMeterType, 0, P(kTagMeterType)},
+               {D(Display::kSlotLeft), 0, kTagPeakMeterLeft}, {D(Display::kSlotRight), 0, kTagPeakMeterRight},
+               {D(Display::kSlotScale), 0, kTagMeterScale}, {D(Display::kSlotHeldPeak), 0, kTagPeakReadout}}},
+    /* 76 */ {kIdOutputLevel, {{Level::kInLeft, Output::kOutLeft, kIdOutput}, {Level::kInRight, Output::kOutRight, kIdOutput},
+               {Level::kInLevel, kVoltsOne, kIdFixedVolts}}},
 };
 
-// Every module exists, every constant is in the pool and every module source is an earlier record.
+// All kModuleCount records are filled with module IDs, every constant is in the pool and every
+// module source is an earlier record.
 constexpr bool wellFormed()
 {
     for (int m = 0; m < kModuleCount; ++m) {
-        if (kModules[m].id < kGraphSourceModule || kModules[m].id >= kGraphEndId) return false;
+        if (kModules[m].id < kModuleIdFirst || kModules[m].id > kModuleIdLast) return false;
         for (const Entry& e : kModules[m].in) {
             if (e.pin == kGraphPinEnd || e.pin >= kGraphDisplayPinBase) continue;
             if (e.source == kNoSuchConstant) return false;
-            if (e.source < kGraphSourceModule) continue;
+            if (e.source < kModuleIdFirst) continue;
             bool earlier = false;
             for (int s = 0; s < m; ++s) earlier = earlier || kModules[s].id == e.source;
             if (!earlier) return false;
@@ -194,7 +368,7 @@ constexpr bool wellFormed()
     }
     return true;
 }
-static_assert(wellFormed(), "graph table refers to a missing module or constant");
+static_assert(wellFormed(), "graph table misses a module or refers to a missing module or constant");
 
 struct PackedTable {
     uint8_t bytes[kTableBytes];
@@ -222,7 +396,7 @@ constexpr PackedTable packTable()
 {
     PackedTable table{};
     for (int m = 0; m < kModuleCount; ++m) putRecord(table.bytes + m * kGraphRecordBytes, kModules[m]);
-    putRecord(table.bytes + kModuleCount * kGraphRecordBytes, Module{kGraphEndId, {}});
+    putRecord(table.bytes + kModuleCount * kGraphRecordBytes, Module{kModuleIdEnd, {}});
     return table;
 }
 

@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/ModuleIds.h"
+
 constexpr int kGraphRecordBytes = 258;
 constexpr int kGraphEntriesPerRecord = 64;
-constexpr int16_t kGraphEndId = 6452;       // any ID above 6451 ends the table
 constexpr uint8_t kGraphPinEnd = 255;       // ends a record's entry list
 constexpr uint8_t kGraphDisplayPinBase = 230; // pins 230 + s name display output s
-constexpr int16_t kGraphSourceModule = 6000;  // sources at or above: a module ID
-constexpr int16_t kGraphSourceConstant = 5500; // 5500..5999: constant pool entry source - 5500
+constexpr int16_t kGraphSourceConstant = 5500; // up to kModuleIdFirst: constant pool entry source - 5500
 
 // One decoded entry of a record.
 struct CK_GraphEntry {

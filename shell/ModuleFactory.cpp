@@ -29,6 +29,7 @@
 #include "modules/CK_DSP_OS_Command.h"
 #include "modules/CK_FixedValueModules.h"
 #include "modules/CK_ModuleBase.h"
+#include "shell/ModuleIds.h"
 
 namespace {
 
@@ -64,31 +65,44 @@ enum class ModuleClass {
 };
 
 struct IdRange {
-    int32_t first, last;
+    ModuleIdRange ids;
     ModuleClass cls;
 };
 
 constexpr IdRange kRanges[] = {
-    {6003, 6003, ModuleClass::HostAudioIn},      {6004, 6006, ModuleClass::FixedValueToVolt},
-    {6008, 6010, ModuleClass::FixedValueToIntFloat}, {6015, 6036, ModuleClass::Glide},
-    {6038, 6041, ModuleClass::FloatToVolt},      {6144, 6146, ModuleClass::StLevel},
-    {6151, 6153, ModuleClass::StMix},            {6180, 6185, ModuleClass::DbToLevel},
-    {6187, 6191, ModuleClass::LevelToDb},        {6196, 6200, ModuleClass::KneeMath},
-    {6202, 6206, ModuleClass::CompressorAhr},    {6232, 6238, ModuleClass::Metering2},
-    {6247, 6252, ModuleClass::DelaySt},          {6325, 6331, ModuleClass::FdbToVfGain},
-    {6333, 6340, ModuleClass::FdbToVLevel},      {6342, 6344, ModuleClass::BiQuadStatic},
-    {6346, 6351, ModuleClass::BiQuadCoeff},      {6360, 6362, ModuleClass::BiQuadMultiEngine},
-    {6367, 6368, ModuleClass::BandSplit3},       {6370, 6374, ModuleClass::EnhancerCtrl},
-    {6376, 6379, ModuleClass::SyntheticHarmonics}, {6399, 6400, ModuleClass::Spatial},
-    {6428, 6430, ModuleClass::WaveFreqDisplay},  {6432, 6432, ModuleClass::OsCommand},
-    {6433, 6433, ModuleClass::ParamAdj},         {6438, 6438, ModuleClass::SuiteInput},
-    {6439, 6439, ModuleClass::SuiteOutput},
+    {kHostAudioInIds, ModuleClass::HostAudioIn},
+    {kFixedValueToVoltIds, ModuleClass::FixedValueToVolt},
+    {kFixedValueToIntFloatIds, ModuleClass::FixedValueToIntFloat},
+    {kGlideIds, ModuleClass::Glide},
+    {kFloatToVoltIds, ModuleClass::FloatToVolt},
+    {kStLevelIds, ModuleClass::StLevel},
+    {kStMixIds, ModuleClass::StMix},
+    {kDbToLevelIds, ModuleClass::DbToLevel},
+    {kLevelToDbIds, ModuleClass::LevelToDb},
+    {kKneeMathIds, ModuleClass::KneeMath},
+    {kCompressorAhrIds, ModuleClass::CompressorAhr},
+    {kMetering2Ids, ModuleClass::Metering2},
+    {kDelayStIds, ModuleClass::DelaySt},
+    {kFdbToVfGainIds, ModuleClass::FdbToVfGain},
+    {kFdbToVLevelIds, ModuleClass::FdbToVLevel},
+    {kBiQuadStaticIds, ModuleClass::BiQuadStatic},
+    {kBiQuadCoeffIds, ModuleClass::BiQuadCoeff},
+    {kBiQuadMultiEngineIds, ModuleClass::BiQuadMultiEngine},
+    {kBandSplit3Ids, ModuleClass::BandSplit3},
+    {kEnhancerCtrlIds, ModuleClass::EnhancerCtrl},
+    {kSyntheticHarmonicsIds, ModuleClass::SyntheticHarmonics},
+    {kSpatialIds, ModuleClass::Spatial},
+    {kWaveFreqDisplayIds, ModuleClass::WaveFreqDisplay},
+    {kOsCommandIds, ModuleClass::OsCommand},
+    {kParamAdjIds, ModuleClass::ParamAdj},
+    {kSuiteInputIds, ModuleClass::SuiteInput},
+    {kSuiteOutputIds, ModuleClass::SuiteOutput},
 };
 
 ModuleClass classOf(int32_t id)
 {
     for (const IdRange& r : kRanges)
-        if (id >= r.first && id <= r.last)
+        if (id >= r.ids.first && id <= r.ids.last)
             return r.cls;
     return ModuleClass::None;
 }

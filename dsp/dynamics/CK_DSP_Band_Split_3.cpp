@@ -9,7 +9,7 @@ CK_DSP_Band_Split_3::CK_DSP_Band_Split_3(CK_ModuleOwner* moduleOwner) : CK_Modul
 void CK_DSP_Band_Split_3::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin == 1 && source)
+    if (pin == kInB && source)
         stereoB_ = true;
 }
 
@@ -33,9 +33,9 @@ void CK_DSP_Band_Split_3::clearState()
 
 void CK_DSP_Band_Split_3::handleEvent(const CK_Event& event, int32_t)
 {
-    if (event.pin == 2)
+    if (event.pin == kInLowFrequency)
         lowGliding_ = event.kind != 0;
-    else if (event.pin == 3)
+    else if (event.pin == kInHighFrequency)
         highGliding_ = event.kind != 0;
     else
         return;

@@ -12,6 +12,11 @@
 
 class CK_DSP_Band_Split_3 : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInA = 0, kInB = 1, kInLowFrequency = 2, kInHighFrequency = 3,
+        kOutLowA = 0, kOutMidA = 1, kOutHighA = 2, kOutLowB = 3, kOutMidB = 4, kOutHighB = 5,
+    };
+
     explicit CK_DSP_Band_Split_3(CK_ModuleOwner* owner);
 
     void prepare() override;

@@ -19,7 +19,7 @@ void CK_DSP_BrelvikSuite_Input::prepare()
 
 void CK_DSP_BrelvikSuite_Input::handleEvent(const CK_Event& e, int32_t)
 {
-    if (e.pin == 2) {
+    if (e.pin == kInCompMode) {
         switch (e.intValue) {
         case 0:
             useRoutine<&CK_DSP_BrelvikSuite_Input::stereo>();
@@ -36,19 +36,19 @@ void CK_DSP_BrelvikSuite_Input::handleEvent(const CK_Event& e, int32_t)
         default:
             break;
         }
-    } else if (e.pin == 9) {
+    } else if (e.pin == kInHighFilter) {
         // Values travel as volts: a code of 7 is 0.7 volts, a bandwidth of 0.7 volts is 7.
         const int32_t type = e.intValue != 0 ? kBandPassType : kHighPassType;
         const float width = e.intValue != 0 ? kBandPassWidth : 0.0f;
-        sendEvent(clock, kFilterTypeOutput, 0, type, static_cast<float>(type) * 0.1f);
-        sendEvent(clock, kBandwidthOutput, 0, roundedValue(width), width);
+        sendEvent(clock, kOutFilterType, 0, type, static_cast<float>(type) * 0.1f);
+        sendEvent(clock, kOutBandwidth, 0, roundedValue(width), width);
     }
 }
 
 void CK_DSP_BrelvikSuite_Input::enableEngines(int32_t first, int32_t second)
 {
-    sendEvent(clock, kFirstEngineOutput, 0, first, 0.0f);
-    sendEvent(clock, kSecondEngineOutput, 0, second, 0.0f);
+    sendEvent(clock, kOutFirstEngine, 0, first, 0.0f);
+    sendEvent(clock, kOutSecondEngine, 0, second, 0.0f);
 }
 
 void CK_DSP_BrelvikSuite_Input::stereo(int32_t firstFrame, int32_t count)

@@ -11,7 +11,10 @@
 
 class CK_DSP_BrelvikSuite_Input : public CK_ModuleStd {
 public:
-    enum : int { kFilterTypeOutput = 9, kBandwidthOutput = 10, kFirstEngineOutput = 14, kSecondEngineOutput = 15 };
+    enum Pin : int {
+        kInLeft = 0, kInRight = 1, kInCompMode = 2, kInHighFilter = 9,
+        kOutLeft = 0, kOutRight = 1, kOutFilterType = 9, kOutBandwidth = 10, kOutFirstEngine = 14, kOutSecondEngine = 15,
+    };
     static constexpr int32_t kHighPassType = 4;
     static constexpr int32_t kBandPassType = 7;
     static constexpr float kBandPassWidth = 0.7f;

@@ -20,12 +20,12 @@ void CK_DSP_BrelvikSuite_Output::prepare()
 
 void CK_DSP_BrelvikSuite_Output::handleEvent(const CK_Event& e, int32_t)
 {
-    if (e.pin <= 4)
-        return; // the audio inputs carry nothing to act on
-    if (e.pin == 5)
+    if (e.pin == kInCompMode)
         mode = e.intValue;
-    else if (e.pin == 9)
+    else if (e.pin == kInBypass)
         bypass = e.intValue;
+    else
+        return; // the audio inputs carry nothing to act on
     if (bypass != 0 || mode > 2)
         useRoutine<&CK_DSP_BrelvikSuite_Output::bypassed>();
     else

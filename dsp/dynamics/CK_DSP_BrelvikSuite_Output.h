@@ -8,6 +8,11 @@
 
 class CK_DSP_BrelvikSuite_Output : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInLeft = 0, kInRight = 1, kInHostLeft = 2, kInHostRight = 3, kInCompMode = 5, kInBypass = 9,
+        kOutLeft = 0, kOutRight = 1,
+    };
+
     explicit CK_DSP_BrelvikSuite_Output(CK_ModuleOwner* owner);
 
     void prepare() override;

@@ -39,16 +39,16 @@ float CK_DSP_Brelvik_ParamAdj::shape(float x, int32_t contour)
 
 void CK_DSP_Brelvik_ParamAdj::handleEvent(const CK_Event& event, int32_t)
 {
-    if (event.pin < 12) {
-        const int t = event.pin / 4;
-        switch (event.pin % 4) {
-        case 0:
+    if (event.pin <= kInReleaseContour) {
+        const int t = event.pin / kPinsPerTime;
+        switch (event.pin - t * kPinsPerTime) { // the attack pins are the offsets in every group
+        case kInAttack:
             time_[t] = event.floatValue;
             break;
-        case 1:
+        case kInAttackConstA:
             constA_[t] = event.floatValue;
             break;
-        case 2:
+        case kInAttackConstB:
             constB_[t] = event.floatValue;
             break;
         default:

@@ -12,6 +12,16 @@
 
 class CK_DSP_Brelvik_ParamAdj : public CK_ModuleStd {
 public:
+    // Four inputs per time, in the same order for attack, hold and release.
+    enum Pin : int {
+        kInAttack = 0, kInAttackConstA = 1, kInAttackConstB = 2, kInAttackContour = 3,
+        kInHold = 4, kInHoldConstA = 5, kInHoldConstB = 6, kInHoldContour = 7,
+        kInRelease = 8, kInReleaseConstA = 9, kInReleaseConstB = 10, kInReleaseContour = 11,
+        kOutAttack = 0, kOutHold = 1, kOutRelease = 2,
+    };
+    static constexpr int kPinsPerTime = kInHold - kInAttack;
+    static_assert(kInAttack == 0 && kInRelease == 2 * kPinsPerTime, "three groups of pins from 0 on");
+
     enum Contour : int32_t { kLin, kExp, kExp2, kIExp, kSCrv, kSCrv2, kISCrv };
     enum Time { kAttack, kHold, kRelease };
 

@@ -36,21 +36,21 @@ void CK_DSP_CompExp_Knee_Math::handleEvent(const CK_Event& event, int32_t)
 {
     idleCountdown_ = blockSize;
     switch (event.pin) {
-    case 0:
+    case kInLevel:
         inputChanging_ = event.kind;
         break;
-    case 1:
+    case kInThreshold:
         // Never exactly 0, so that the level / threshold quotient stays finite.
         threshold_ = event.floatValue - 0.0001f;
         break;
-    case 2:
+    case kInKnee:
         setKnee(event.floatValue);
         selectRoutine();
         break;
-    case 3:
+    case kInRatio:
         setRatio(event.floatValue * 10.0f);
         break;
-    case 19:
+    case kInActive:
         active_ = event.intValue;
         if (!active_)
             announced_ = -1;

@@ -10,6 +10,8 @@
 
 class CK_DSP_CompExp_Knee_Math : public CK_ModuleStd {
 public:
+    enum Pin : int { kInLevel = 0, kInThreshold = 1, kInKnee = 2, kInRatio = 3, kInActive = 19, kOut = 0 };
+
     explicit CK_DSP_CompExp_Knee_Math(CK_ModuleOwner* owner);
 
     void prepare() override;

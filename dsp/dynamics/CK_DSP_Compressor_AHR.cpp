@@ -59,19 +59,19 @@ void CK_DSP_Compressor_AHR::handleEvent(const CK_Event& event, int32_t)
 {
     idleCountdown_ = blockSize;
     switch (event.pin) {
-    case 1:
-    case 4:
+    case kInMakeup:
+    case kInRelease:
         return; // read as signals
-    case 2:
+    case kInAttack:
         attack_ = 0.9375f * event.floatValue;
         attackDirty_ = true;
         break;
-    case 3:
+    case kInHold:
         holdLength_ = samplesFor(event.floatValue);
         break;
-    case 9:
-    case 10:
-        (event.pin == 9 ? enable_ : disable_) = event.intValue;
+    case kInEnable:
+    case kInDisable:
+        (event.pin == kInEnable ? enable_ : disable_) = event.intValue;
         if (running()) {
             wanted_ = 1;
             attackDirty_ = true;
@@ -85,7 +85,7 @@ void CK_DSP_Compressor_AHR::handleEvent(const CK_Event& event, int32_t)
     default:
         break;
     }
-    if (running() && inputs[0] && inputs[1]) {
+    if (running() && inputs[kInGain] && inputs[kInMakeup]) {
         wanted_ = 1;
         useRoutine<&CK_DSP_Compressor_AHR::envelope, &CK_DSP_Compressor_AHR::envelopeTogether>();
     }

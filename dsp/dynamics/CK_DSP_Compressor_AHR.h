@@ -11,6 +11,11 @@
 
 class CK_DSP_Compressor_AHR : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInGain = 0, kInMakeup = 1, kInAttack = 2, kInHold = 3, kInRelease = 4, kInEnable = 9, kInDisable = 10,
+        kOut = 0,
+    };
+
     explicit CK_DSP_Compressor_AHR(CK_ModuleOwner* owner);
 
     void prepare() override;

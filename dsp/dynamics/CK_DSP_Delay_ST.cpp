@@ -25,7 +25,7 @@ int32_t CK_DSP_Delay_ST::ringSizeFor(int32_t index, int32_t sampleRateHz)
 void CK_DSP_Delay_ST::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin == 1 && source)
+    if (pin == kInB && source)
         stereo = 1;
 }
 
@@ -92,11 +92,11 @@ void CK_DSP_Delay_ST::handleEvent(const CK_Event& e, int32_t)
 {
     state.idleCountdown = blockSize;
     switch (e.pin) {
-    case 2:
+    case kInDelay:
         delayValue = e.floatValue;
         updateDelay();
         break;
-    case 3:
+    case kInUnit:
         unitCode = e.intValue;
         if (unitCode == 0)
             unitFactor = sampleRate * 10.0f;
@@ -106,12 +106,12 @@ void CK_DSP_Delay_ST::handleEvent(const CK_Event& e, int32_t)
             unitFactor = 10.0f;
         updateDelay();
         break;
-    case 4:
+    case kInSize:
         sizeIndex = std::clamp(e.intValue, 0, kMaxSizeIndex);
         if (active && sizeIndex != ringIndex_)
             resetRings();
         break;
-    case 5:
+    case kInActive:
         active = e.intValue;
         if (!active) {
             ringsLive_ = false;
@@ -122,10 +122,10 @@ void CK_DSP_Delay_ST::handleEvent(const CK_Event& e, int32_t)
             resetRings();
         }
         break;
-    case 6:
+    case kInSwap:
         swap = e.intValue;
         return;
-    case 9:
+    case kInClear:
         if (e.intValue > 0 && active)
             zeroRings();
         return;

@@ -20,6 +20,11 @@
 
 class CK_DSP_Delay_ST : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInA = 0, kInB = 1, kInDelay = 2, kInUnit = 3, kInSize = 4, kInActive = 5, kInSwap = 6, kInClear = 9,
+        kOutA = 0, kOutB = 1,
+    };
+
     static constexpr int32_t kDefaultSizeIndex = 4;
     static constexpr int32_t kMaxSizeIndex = 11;
 

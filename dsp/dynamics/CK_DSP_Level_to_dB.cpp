@@ -30,7 +30,7 @@ void CK_DSP_Level_to_dB::prepare()
 
 void CK_DSP_Level_to_dB::handleEvent(const CK_Event& e, int32_t)
 {
-    if (e.pin != 0)
+    if (e.pin != kIn)
         return;
     inputChanging = e.kind != 0 ? 1 : 0;
     state.want(inputChanging);

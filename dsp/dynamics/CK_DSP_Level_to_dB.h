@@ -10,6 +10,8 @@
 
 class CK_DSP_Level_to_dB : public CK_ModuleStd {
 public:
+    enum Pin : int { kIn = 0, kOut = 0 };
+
     static constexpr float kFloorVolts = -18.0f; // -180 dB
 
     explicit CK_DSP_Level_to_dB(CK_ModuleOwner* owner);

@@ -34,7 +34,7 @@ CK_DSP_Metering2::CK_DSP_Metering2(CK_ModuleOwner* moduleOwner) : CK_ModuleStd(m
 void CK_DSP_Metering2::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin == 1 && source)
+    if (pin == kInB && source)
         linked_ = true;
 }
 
@@ -107,45 +107,45 @@ void CK_DSP_Metering2::handleEvent(const CK_Event& event, int32_t)
     idleCountdown_ = blockSize;
     const float v = event.floatValue;
     switch (event.pin) {
-    case 2:
+    case kInAttack:
         attack_ = v;
         dirty_ = true;
         break;
-    case 3:
+    case kInHold:
         holdLength_ = samplesFor(v);
         break;
-    case 4:
+    case kInRelease:
         release_ = v;
         dirty_ = true;
         break;
-    case 7:
+    case kInWindow:
         setWindow(samplesFor(v));
         break;
-    case 8: {
+    case kInSensitivity: {
         // The sensitivity frequency sets hold, release and RMS window to its period; frequencies
         // below 2 Hz (and nonsense) take the longest period the ring holds.
         const float period = v > 10.0f / kMaxWindowVolts ? 10.0f / v : kMaxWindowVolts;
         release_ = period;
         holdLength_ = samplesFor(period);
         if (setWindow(samplesFor(period)))
-            sendEvent(clock, 1, 0, roundedValue(period), period);
+            sendEvent(clock, kOutPeriod, 0, roundedValue(period), period);
         dirty_ = true;
         break;
     }
-    case 5:
+    case kInMode:
         if (event.intValue >= kAccelerating && event.intValue <= kLinear)
             mode_ = event.intValue;
         setEnabledState();
         break;
-    case 6:
+    case kInRms:
         rms_ = event.intValue;
         setEnabledState();
         break;
-    case 9:
+    case kInEnable0:
         enable0_ = event.intValue;
         setEnabledState();
         break;
-    case 10:
+    case kInEnable1:
         enable1_ = event.intValue;
         setEnabledState();
         break;

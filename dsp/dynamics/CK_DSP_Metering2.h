@@ -20,6 +20,13 @@
 
 class CK_DSP_Metering2 : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInA = 0, kInB = 1, kInAttack = 2, kInHold = 3, kInRelease = 4, kInMode = 5, kInRms = 6,
+        kInWindow = 7, kInSensitivity = 8, kInEnable0 = 9, kInEnable1 = 10,
+        kOut = 0, kOutPeriod = 1,
+    };
+    enum Slot : int { kSlotEnvelope = 0 };
+
     enum Mode : int32_t { kAccelerating = 0, kExponential = 1, kLinear = 2 };
     // The longest RMS window and sensitivity period, in volts (500 ms): what the ring holds.
     static constexpr float kMaxWindowVolts = 50.0f;

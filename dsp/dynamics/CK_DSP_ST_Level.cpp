@@ -23,17 +23,17 @@ void CK_DSP_ST_Level::handleEvent(const CK_Event& e, int32_t firstFrame)
     state.idleCountdown = blockSize;
     const bool changing = e.kind != 0;
     switch (e.pin) {
-    case 0:
-    case 1: {
+    case kInLeft:
+    case kInRight: {
         const float value = changing ? 1.0f : signalOrSilence(inputs[e.pin])[firstFrame];
-        (e.pin == 0 ? left : right) = value;
+        (e.pin == kInLeft ? left : right) = value;
         break;
     }
-    case 2:
+    case kInLevel:
         levelChanging = changing ? 1 : 0;
-        level = changing ? kChangingLevel : signalOrSilence(inputs[2])[firstFrame];
+        level = changing ? kChangingLevel : signalOrSilence(inputs[kInLevel])[firstFrame];
         break;
-    case 3:
+    case kInSquare:
         square = e.intValue;
         break;
     default:

@@ -9,6 +9,8 @@
 
 class CK_DSP_ST_Level : public CK_ModuleStd {
 public:
+    enum Pin : int { kInLeft = 0, kInRight = 1, kInLevel = 2, kInSquare = 3, kOutLeft = 0, kOutRight = 1 };
+
     // What a changing level is recorded as: anything but exactly 1.0 and 0.
     static constexpr float kChangingLevel = 2000.0f;
 

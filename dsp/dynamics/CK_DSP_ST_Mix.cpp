@@ -28,30 +28,31 @@ void CK_DSP_ST_Mix::prepare()
 void CK_DSP_ST_Mix::handleEvent(const CK_Event& e, int32_t)
 {
     state.idleCountdown = blockSize;
-    if (e.pin > 8)
-        return;
+    if (e.pin > kInWetOnly)
+        return; // the dry bands are read as signals
     const int32_t changing = e.kind != 0 ? 1 : 0;
     switch (e.pin) {
-    case 2:
-    case 3:
+    case kInDryA:
+    case kInDryB:
         dryChanging = changing;
         break;
-    case 4:
+    case kInMix:
         mixChanging = changing;
         break;
-    case 5:
+    case kInGain:
         gainChanging = changing;
         break;
-    case 6:
+    case kInDecode:
         decode = e.intValue;
         break;
-    case 7:
+    case kInEnable:
         enable = changing;
         break;
-    case 8:
+    case kInWetOnly:
         wetOnly = e.intValue;
         break;
-    default:
+    case kInWetA:
+    case kInWetB:
         wetChanging = changing;
         break;
     }

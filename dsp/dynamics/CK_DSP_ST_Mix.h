@@ -13,7 +13,14 @@
 
 class CK_DSP_ST_Mix : public CK_ModuleStd {
 public:
-    static constexpr int kFirstBandInput = 19;
+    enum Pin : int {
+        kInWetA = 0, kInWetB = 1, kInDryA = 2, kInDryB = 3, kInMix = 4, kInGain = 5, kInDecode = 6,
+        kInEnable = 7, kInWetOnly = 8,
+        kInLowDryA = 19, kInLowDryB = 20, kInMidDryA = 21, kInMidDryB = 22, kInHighDryA = 23, kInHighDryB = 24,
+        kOutLeft = 0, kOutRight = 1,
+    };
+
+    static constexpr int kFirstBandInput = kInLowDryA;
     static constexpr int kBandInputs = 6;
 
     explicit CK_DSP_ST_Mix(CK_ModuleOwner* owner);

@@ -41,7 +41,7 @@ void CK_DSP_dB_to_Level::prepare()
 
 void CK_DSP_dB_to_Level::handleEvent(const CK_Event& e, int32_t)
 {
-    if (e.pin != 0)
+    if (e.pin != kIn)
         return;
     inputChanging = e.kind != 0 ? 1 : 0;
     state.want(inputChanging);

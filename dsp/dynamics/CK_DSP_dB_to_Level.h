@@ -9,6 +9,8 @@
 
 class CK_DSP_dB_to_Level : public CK_ModuleStd {
 public:
+    enum Pin : int { kIn = 0, kOut = 0 };
+
     // 512 steps per 6 dB: fraction[j] = 2^(j / 512), j = 0..512, and power[k] = 2^(k - 30),
     // k = 0..60.
     struct Tables {

@@ -25,12 +25,12 @@ void CK_RampedConverter::prepare()
 void CK_RampedConverter::handleEvent(const CK_Event& e, int32_t)
 {
     blockCountdown = blockSize;
-    if (e.pin == 0) {
+    if (e.pin == kInValue) {
         const float value = convert(e.floatValue);
         if (value == lastTarget)
             return;
         lastTarget = target = value;
-    } else if (e.pin != 1) {
+    } else if (e.pin != kInRestart) {
         return;
     }
     moveToTarget();

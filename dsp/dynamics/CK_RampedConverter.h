@@ -10,6 +10,8 @@
 
 class CK_RampedConverter : public CK_ModuleStd {
 public:
+    enum Pin : int { kInValue = 0, kInRestart = 1, kOut = 0 };
+
     static constexpr int32_t kSettleMs = 100;
 
     CK_RampedConverter(CK_ModuleOwner* owner, int32_t rampMs);

@@ -16,7 +16,10 @@
 
 class CK_DSP_Enhancer_Ctrl : public CK_ModuleStd {
 public:
-    enum Pin : int { kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kEnvelope = 4, kAmount = 5, kMode = 6, kEnable = 9 };
+    enum Pin : int {
+        kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kEnvelope = 4, kAmount = 5, kMode = 6, kEnable = 9,
+        kOutA = 0, kOutB = 1,
+    };
 
     explicit CK_DSP_Enhancer_Ctrl(CK_ModuleOwner* owner);
 

@@ -22,6 +22,7 @@ public:
     enum Pin : int {
         kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kAmount = 4,
         kType = 5, kDynamic = 6, kEnvelope = 7, kEnable = 9,
+        kOutA = 0, kOutB = 1,
     };
     enum Type : int { kOff = 0, kSoft = 1, kHard = 2 };
 

@@ -18,7 +18,7 @@ CK_DSP_BiQuad_Coeff::CK_DSP_BiQuad_Coeff(CK_ModuleOwner* moduleOwner) : CK_Modul
 void CK_DSP_BiQuad_Coeff::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin >= 0 && pin < 3)
+    if (pin >= kInFrequency && pin <= kInGain)
         in_[pin] = source ? source : zeros_;
 }
 
@@ -45,34 +45,34 @@ void CK_DSP_BiQuad_Coeff::handleEvent(const CK_Event& event, int32_t firstFrame)
     countdown_ = blockSize;
     const int32_t changing = event.kind != 0 ? 1 : 0;
     switch (event.pin) {
-    case 0:
+    case kInFrequency:
         frequencyChanging_ = changing;
         break;
-    case 1:
+    case kInWidth:
         widthChanging_ = changing;
         break;
-    case 2:
+    case kInGain:
         gainChanging_ = changing;
-        staticGain_ = changing ? 1.0f : in_[2][firstFrame];
+        staticGain_ = changing ? 1.0f : in_[kInGain][firstFrame];
         break;
-    case 3:
-    case 4:
-    case 7:
-        if (event.pin == 3)
+    case kInType:
+    case kInResonanceRange:
+    case kInLinearAxis:
+        if (event.pin == kInType)
             type_ = static_cast<int16_t>(event.intValue);
-        else if (event.pin == 4)
+        else if (event.pin == kInResonanceRange)
             resonanceIndex_ = static_cast<int16_t>(clampResonanceIndex(event.intValue));
         else
             linearAxis_ = event.intValue != 0 ? 1 : 0;
         if (reportedChanging_ == 0)
             reportedChanging_ = -1;
         break;
-    case 5:
+    case kInPerSample:
         perSample_ = event.intValue != 0 ? 1 : 0;
         if (computing_)
             selectCompute();
         return;
-    case 6:
+    case kInEnable:
         enable_ = event.intValue != 0 ? 1 : 0;
         if (!enable_) {
             computing_ = false;

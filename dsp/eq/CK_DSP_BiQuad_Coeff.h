@@ -13,6 +13,12 @@
 
 class CK_DSP_BiQuad_Coeff : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInFrequency = 0, kInWidth = 1, kInGain = 2, kInType = 3, kInResonanceRange = 4,
+        kInPerSample = 5, kInEnable = 6, kInLinearAxis = 7,
+        kOutB0 = 0, kOutB1 = 1, kOutB2 = 2, kOutA1 = 3, kOutA2 = 4, kOutActive = 5,
+    };
+
     explicit CK_DSP_BiQuad_Coeff(CK_ModuleOwner* owner);
 
     void prepare() override;

@@ -9,9 +9,6 @@ namespace {
 constexpr double kDenormalGuard = ck_cascade::kEqDenormalGuard;
 constexpr double kSteadyTolerance = 1.0e-12;
 constexpr float kSettledToZero = 1.0e-8f;
-constexpr int kFirstBandPin = 9;
-constexpr int kBandPinStride = 10;
-constexpr int kActiveSlot = 5;
 } // namespace
 
 CK_DSP_BiQuad_Multi_Engine::CK_DSP_BiQuad_Multi_Engine(CK_ModuleOwner* moduleOwner)
@@ -27,12 +24,12 @@ void CK_DSP_BiQuad_Multi_Engine::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
     const float* s = source ? source : zeros_;
-    if (pin == 0) {
+    if (pin == kInAudio) {
         in_ = s;
         return;
     }
-    const int offset = pin - kFirstBandPin;
-    if (offset >= 0 && offset < kBands * kBandPinStride && offset % kBandPinStride < 5)
+    const int offset = pin - kInFirstBand;
+    if (offset >= 0 && offset < kBands * kBandPinStride && offset % kBandPinStride < kSlotActive)
         coefficients_[offset / kBandPinStride][offset % kBandPinStride] = s;
 }
 
@@ -68,14 +65,14 @@ void CK_DSP_BiQuad_Multi_Engine::handleEvent(const CK_Event& event, int32_t firs
     countdown_ = blockSize;
     const int16_t on = event.intValue != 0 ? 1 : 0;
     switch (event.pin) {
-    case 0:
+    case kInAudio:
         inputChanging_ = event.kind != 0 ? 1 : 0;
         staticInput_ = inputChanging_ ? 1.0f : in_[firstFrame];
         break;
-    case 1:
+    case kInPerSample:
         perSample_ = on;
         break;
-    case 2:
+    case kInEnable:
         enable_ = on;
         if (!enable_) {
             clearAllBands();
@@ -84,25 +81,25 @@ void CK_DSP_BiQuad_Multi_Engine::handleEvent(const CK_Event& event, int32_t firs
                 reportedChanging_ = -1;
         }
         break;
-    case 3:
-    case 5:
-        (event.pin == 3 ? master_ : channel_) = on;
+    case kInMaster:
+    case kInChannel:
+        (event.pin == kInMaster ? master_ : channel_) = on;
         if (!on)
             clearAllBands();
         break;
-    case 4:
+    case kInClear:
         if (event.intValue > 0)
             clearAllBands();
         return;
     default: {
-        const int offset = event.pin - kFirstBandPin;
+        const int offset = event.pin - kInFirstBand;
         if (offset < 0 || offset >= kBands * kBandPinStride)
             return;
         const int band = offset / kBandPinStride;
         const int slot = offset % kBandPinStride;
-        if (slot == 0) {
+        if (slot == kSlotB0) {
             bandChanging_[band] = event.kind != 0 ? 1 : 0;
-        } else if (slot == kActiveSlot) {
+        } else if (slot == kSlotActive) {
             bandActive_[band] = on;
             if (!on)
                 clearBand(band);

@@ -14,6 +14,16 @@
 class CK_DSP_BiQuad_Multi_Engine : public CK_ModuleStd {
 public:
     static constexpr int kBands = 5;
+    enum Pin : int {
+        kInAudio = 0, kInPerSample = 1, kInEnable = 2, kInMaster = 3, kInClear = 4, kInChannel = 5,
+        kInFirstBand = 9,
+        kOut = 0,
+    };
+    // The inputs of each band, from kInFirstBand on, kBandPinStride apart: the coefficient streams
+    // in the order of the coefficient module's outputs, then the band's active state.
+    enum BandSlot : int { kSlotB0 = 0, kSlotB1 = 1, kSlotB2 = 2, kSlotA1 = 3, kSlotA2 = 4, kSlotActive = 5 };
+    static constexpr int kBandPinStride = 10;
+    static constexpr int bandPin(int band, int slot) { return kInFirstBand + band * kBandPinStride + slot; }
 
     explicit CK_DSP_BiQuad_Multi_Engine(CK_ModuleOwner* owner);
 

@@ -47,9 +47,9 @@ CK_DSP_BiQuad_Static::CK_DSP_BiQuad_Static(CK_ModuleOwner* moduleOwner) : CK_Mod
 void CK_DSP_BiQuad_Static::setInput(int pin, const float* source)
 {
     CK_ModuleStd::setInput(pin, source);
-    if (pin >= 0 && pin < 5)
+    if (pin >= kInA && pin <= kInGain)
         in_[pin] = source ? source : zeros_;
-    if (pin == 1)
+    if (pin == kInB)
         stereo_ = source != nullptr;
 }
 
@@ -95,47 +95,47 @@ void CK_DSP_BiQuad_Static::handleEvent(const CK_Event& event, int32_t firstFrame
     const int16_t changing = event.kind != 0 ? 1 : 0;
     const int16_t on = event.intValue != 0 ? 1 : 0;
     switch (event.pin) {
-    case 0:
+    case kInA:
         inputChanging_ = changing;
-        staticInput_ = changing ? 1.0f : in_[0][firstFrame];
+        staticInput_ = changing ? 1.0f : in_[kInA][firstFrame];
         break;
-    case 1:
+    case kInB:
         break;
-    case 2:
-    case 3:
-    case 4:
-        (event.pin == 2 ? frequencyChanging_ : event.pin == 3 ? resonanceChanging_ : gainChanging_) = changing;
+    case kInFrequency:
+    case kInResonance:
+    case kInGain:
+        (event.pin == kInFrequency ? frequencyChanging_ : event.pin == kInResonance ? resonanceChanging_ : gainChanging_) = changing;
         markDesignPending();
         break;
-    case 5:
+    case kInType:
         type_ = static_cast<int16_t>(event.intValue);
         if (type_ != lastType_) {
             lastType_ = type_;
             markDesignPending();
         }
         break;
-    case 6: {
+    case kInSections: {
         const int32_t n = event.intValue + 1;
         sections_ = static_cast<int16_t>(n < 1 ? 1 : (n > kMaxSections ? kMaxSections : n));
         markDesignPending();
         break;
     }
-    case 7:
+    case kInLinearAxis:
         linearAxis_ = on;
         markDesignPending();
         break;
-    case 10:
+    case kInRun:
         run_ = on;
         if (!on)
             clearPending_ = 1;
         break;
-    case 11:
+    case kInClear:
         if (event.intValue > 0)
             clearPending_ = 1;
         return;
-    case 9:
-    case 19:
-        (event.pin == 9 ? switchA_ : switchB_) = on;
+    case kInSwitchA:
+    case kInSwitchB:
+        (event.pin == kInSwitchA ? switchA_ : switchB_) = on;
         if (!switchA_ && !switchB_) {
             clearPending_ = 1;
             useRoutine<&CK_DSP_BiQuad_Static::zeroOutput>();

@@ -14,6 +14,12 @@
 
 class CK_DSP_BiQuad_Static : public CK_ModuleStd {
 public:
+    enum Pin : int {
+        kInA = 0, kInB = 1, kInFrequency = 2, kInResonance = 3, kInGain = 4, kInType = 5, kInSections = 6,
+        kInLinearAxis = 7, kInSwitchA = 9, kInRun = 10, kInClear = 11, kInSwitchB = 19,
+        kOutA = 0, kOutB = 1,
+    };
+
     static constexpr int kMaxSections = 8;
 
     explicit CK_DSP_BiQuad_Static(CK_ModuleOwner* owner);

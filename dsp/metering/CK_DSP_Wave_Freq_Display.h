@@ -24,6 +24,7 @@ class CK_EditorPresence;
 class CK_DSP_Wave_Freq_Display : public CK_ModuleBase {
 public:
     enum Pin : int {
+        kInLeft = 0, kInRight = 1,
         kPeakEnable = 9, kRmsEnable = 10, kMeterType = 11, kRmsWindow = 12,
         kMainPair = 13, kMode = 14, kRouteFirst = 15, kRouteLast = 18,
     };

@@ -25,6 +25,7 @@ public:
         kHighA = 6, kHighB = 7, kHighGain = 8,
         kAmount = 9, kHeadphone = 10, kShift = 11, kBandMode = 12,
         kActive = 19, kInhibit = 20, kMidSide = 21,
+        kOutLeft = 0, kOutRight = 1,
     };
     // Delay-line length at 48 kHz and below; doubled above 48, 96 and 192 kHz so that the longest
     // shift (100 ms) always fits.

@@ -38,6 +38,6 @@ inline std::vector<uint8_t> makeGraphTable(const std::vector<TestGraphRecord>& r
     };
     for (const auto& r : records)
         add(r.id, r.entries);
-    add(kGraphEndId, {});
+    add(kModuleIdEnd, {});
     return bytes;
 }

@@ -26,10 +26,10 @@ TEST(EditorInterface, HostHearsOnlyOfHostParameters)
     host.setParameterAutomated(5, 0.25f);
     host.endEdit(5);
     // The bypass (86) and a panel button (90) exist only between editor and modules.
-    host.beginEdit(86);
-    host.setParameterAutomated(86, 1.0f);
-    host.endEdit(86);
-    host.setParameterAutomated(90, 1.0f);
+    host.beginEdit(kTagBypass);
+    host.setParameterAutomated(kTagBypass, 1.0f);
+    host.endEdit(kTagBypass);
+    host.setParameterAutomated(kTagCreditsButton, 1.0f);
     const std::vector<std::pair<VstInt32, VstInt32>> expected = {
         {audioMasterBeginEdit, 5}, {audioMasterAutomate, 5}, {audioMasterEndEdit, 5}};
     EXPECT_EQ(gHostCalls, expected);
@@ -40,11 +40,11 @@ TEST(EditorInterface, EditorOnlyValuesAreReadableThoughTheHostSeesZero)
 {
     CK_DSP_VST fx(nullptr);
     CK_EditorHost& host = fx;
-    host.setParameterAutomated(86, 1.0f);        // bypass on (range 0..1)
-    host.setParameterFromEditor(87, 0.5f, true); // band-split display, 5 of 0..10
-    EXPECT_EQ(host.getParameter(86), 0.0f);
-    EXPECT_FLOAT_EQ(host.editorValue(86), 1.0f);
-    EXPECT_FLOAT_EQ(host.editorValue(87), 0.5f);
+    host.setParameterAutomated(kTagBypass, 1.0f);        // bypass on (range 0..1)
+    host.setParameterFromEditor(kTagEqDisplaySelect, 0.5f, true); // band-split display, 5 of 0..10
+    EXPECT_EQ(host.getParameter(kTagBypass), 0.0f);
+    EXPECT_FLOAT_EQ(host.editorValue(kTagBypass), 1.0f);
+    EXPECT_FLOAT_EQ(host.editorValue(kTagEqDisplaySelect), 0.5f);
     EXPECT_EQ(host.editorValue(111), 0.0f);
     host.setParameterAutomated(5, 0.75f);
     EXPECT_FLOAT_EQ(host.editorValue(5), 0.75f);
@@ -58,9 +58,9 @@ TEST(EditorInterface, GlobalDisplaysAndOpeningFlag)
     host.setEditorOpening(true);
     EXPECT_TRUE(host.isEditorOpening());
     host.setShownTag(7);
-    host.setGlobalDisplayTags(94, 95);
-    EXPECT_EQ(host.globalValueDisplayTag(), 94);
-    EXPECT_EQ(host.globalNameDisplayTag(), 95);
+    host.setGlobalDisplayTags(kTagGlobalValue, kTagGlobalName);
+    EXPECT_EQ(host.globalValueDisplayTag(), kTagGlobalValue);
+    EXPECT_EQ(host.globalNameDisplayTag(), kTagGlobalName);
     EXPECT_EQ(host.shownTag(), -1); // new displays show nothing yet
 }
 

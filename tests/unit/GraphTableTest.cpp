@@ -188,7 +188,7 @@ TEST(GraphTable, SourcesExistBeforeTheirReaders)
             if (pin >= kGraphDisplayPinBase) {
                 EXPECT_GE(source, 100) << "display outputs feed the editor's display controls";
                 EXPECT_LE(source, 110);
-            } else if (source >= kGraphSourceModule) {
+            } else if (source >= kModuleIdFirst) {
                 EXPECT_TRUE(earlier.count(source)) << "module " << source << " is not an earlier record";
             } else if (source >= kGraphSourceConstant) {
                 EXPECT_LT(source - kGraphSourceConstant, 500);

@@ -92,7 +92,7 @@ class WebLinkEffect : public CK_DSP_VST {
 public:
     WebLinkEffect() : CK_DSP_VST(nullptr)
     {
-        table_ = makeGraphTable({{6003, {}}, {6432, {{0, 0, kWebLinkTag}}}});
+        table_ = makeGraphTable({{kIdHostAudioIn, {}}, {kIdWebLink, {{CK_DSP_OS_Command::kInWebLink, 0, kTagWebLink}}}});
         setGraphTable(table_.data());
         setBlockSize(64);
         resume();
@@ -100,7 +100,7 @@ public:
     }
     CK_ModuleBase* makeModule(int32_t id) override
     {
-        if (id == 6003)
+        if (id == kIdHostAudioIn)
             return new TestAudioIn(this);
         auto* link = new CK_DSP_OS_Command(this);
         link->setLauncher(&launcher);
@@ -123,19 +123,19 @@ TEST(WebLinkEffectTest, AClickBetweenTwoProcessingCallsOpensThePageOnce)
 {
     WebLinkEffect fx;
     // Editor and host paths: press and release both land before the audio thread looks.
-    fx.setParameterAutomated(96, 1.0f);
-    fx.setParameterAutomated(96, 0.0f);
+    fx.setParameterAutomated(kTagWebLink, 1.0f);
+    fx.setParameterAutomated(kTagWebLink, 0.0f);
     fx.process();
     EXPECT_EQ(fx.launcher.urls.size(), 1u);
-    fx.setParameterFromEditor(96, 0.1f, true);
-    fx.setParameterFromEditor(96, 0.0f, true);
+    fx.setParameterFromEditor(kTagWebLink, 0.1f, true);
+    fx.setParameterFromEditor(kTagWebLink, 0.0f, true);
     fx.process();
     fx.process();
     EXPECT_EQ(fx.launcher.urls.size(), 2u);
     // A press seen on its own, then its release: still one page.
-    fx.setParameterAutomated(96, 1.0f);
+    fx.setParameterAutomated(kTagWebLink, 1.0f);
     fx.process();
-    fx.setParameterAutomated(96, 0.0f);
+    fx.setParameterAutomated(kTagWebLink, 0.0f);
     fx.process();
     EXPECT_EQ(fx.launcher.urls.size(), 3u);
 }
