@@ -1,0 +1,28 @@
+#!/bin/sh
+# Each layer library compiles against an include root that shows only its own folder and the
+# layers below it. This check includes, from each layer's root, a header of its own layer (which
+# must compile) and a header of the layer above (which must not).
+# Usage: check-layers.sh CXX INCLUDE_ROOTS_DIR
+cxx=$1
+roots=$2
+status=0
+
+compiles() { # ROOT HEADER
+    printf '#include "%s"\n' "$2" | "$cxx" -std=c++17 -fsyntax-only -I "$roots/$1" -x c++ - 2>/dev/null
+}
+
+check() { # LAYER OWN_HEADER HEADER_ABOVE
+    if ! compiles "$1" "$2"; then
+        echo "FAIL: $1 cannot include its own $2"; status=1
+    elif compiles "$1" "$3"; then
+        echo "FAIL: $1 can include $3 from a layer above it"; status=1
+    else
+        echo "ok: $1 sees $2, not $3"
+    fi
+}
+
+check brelvik_vst vst/AudioEffectX.h platform/Resources.h
+check brelvik_platform platform/Resources.h modules/CK_ModuleBase.h
+check brelvik_modules modules/CK_ModuleBase.h dsp/dynamics/CK_DSP_ST_Mix.h
+check brelvik_dsp dsp/dynamics/CK_DSP_ST_Mix.h shell/ControlTable.h
+exit $status
