@@ -1,0 +1,43 @@
+#include "dsp/kernels/EqCascadeStereoKernel.h"
+
+#include "dsp/kernels/EqCascadeKernel.h"
+#include "dsp/kernels/EqCascadeStereoLanes.h"
+
+namespace ck_eq_stereo {
+
+void reference(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
+               const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya, float* yb,
+               int32_t first, int32_t end)
+{
+    ck_eq_cascade::reference(statesA, coefficientsA, bands, xa, ya, first, end);
+    ck_eq_cascade::reference(statesB, coefficientsB, bands, xb, yb, first, end);
+}
+
+void sse2(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
+          const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya, float* yb,
+          int32_t first, int32_t end)
+{
+    eqCascadeStereoInPasses<3>(statesA, coefficientsA, statesB, coefficientsB, bands, xa, xb, ya, yb, first, end);
+}
+
+Routine routineFor(CK_KernelVariant variant)
+{
+    switch (variant) {
+    case CK_KernelVariant::kReference: return &reference;
+    case CK_KernelVariant::kSse2: return &sse2;
+    case CK_KernelVariant::kWide:
+#if defined(BRELVIK_WIDE_KERNELS)
+        return &wide;
+#else
+        return nullptr;
+#endif
+    }
+    return nullptr;
+}
+
+Routine fastest()
+{
+    return ck_kernelVariantRuns(CK_KernelVariant::kWide) ? routineFor(CK_KernelVariant::kWide) : &sse2;
+}
+
+} // namespace ck_eq_stereo
