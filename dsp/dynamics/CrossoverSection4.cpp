@@ -108,11 +108,11 @@ void CrossoverBands3::splitMono(const float* in, float* low, float* mid, float* 
     settle();
 }
 
-CrossoverBands3::CrossoverBands3() : stereo_(ck_crossover::fastest()) {}
+CrossoverBands3::CrossoverBands3() : stereo_(ck_crossover::forms().fastest()) {}
 
 bool CrossoverBands3::useVariant(CK_KernelVariant variant)
 {
-    const ck_crossover::Routine routine = ck_crossover::routineFor(variant);
+    const ck_crossover::Routine routine = ck_crossover::forms().of(variant);
     if (routine)
         stereo_ = routine;
     return routine != nullptr;

@@ -30,7 +30,7 @@ void staticCascade(StaticSection* s, const CK_BiQuad& c, const float* x, float* 
 }
 
 // The stereo form, chosen once when the plug-in is loaded.
-const ck_eq_stereo::Routine kEqStereo = ck_eq_stereo::fastest();
+const ck_eq_stereo::Routine kEqStereo = ck_eq_stereo::forms().fastest();
 
 } // namespace
 

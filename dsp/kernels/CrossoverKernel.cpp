@@ -117,23 +117,6 @@ inline void splitFrames(StageState<V>* st, const Lanes<V>& lo, const Lanes<V>& h
     ck_runPipelined<3>(count, step);
 }
 
-void splitSse2(double (*states)[2][2], const Coefficients& low, const Coefficients& high, const float* inA,
-               const float* inB, float* const bandsA[3], float* const bandsB[3], int32_t count)
-{
-    using Pair = Sse2Pair;
-    const Lanes<Pair> lo = lanesOf(low, Pair{}), hi = lanesOf(high, Pair{});
-    StageState<Pair> st[kStages];
-    for (int s = 0; s < kStages; ++s)
-        st[s] = {Pair::load(states[s][0]), Pair::load(states[s][1])};
-    splitFrames(
-        st, lo, hi, count, [&](int32_t i) { return Pair::loadFloats(inA + i, inB + i); },
-        [&](int32_t i, int band, Pair v) { storeFloats(bandsA[band] + i, bandsB[band] + i, v); });
-    for (int s = 0; s < kStages; ++s) {
-        store(states[s][0], st[s].s1);
-        store(states[s][1], st[s].s2);
-    }
-}
-
 } // namespace
 
 void mono(double (*states)[2][2], int channel, const Coefficients& low, const Coefficients& high, const float* in,
@@ -163,27 +146,24 @@ void reference(double (*states)[2][2], const Coefficients& low, const Coefficien
 void sse2(double (*states)[2][2], const Coefficients& low, const Coefficients& high, const float* inA,
           const float* inB, float* const bandsA[3], float* const bandsB[3], int32_t count)
 {
-    splitSse2(states, low, high, inA, inB, bandsA, bandsB, count);
-}
-
-Routine routineFor(CK_KernelVariant variant)
-{
-    switch (variant) {
-    case CK_KernelVariant::kReference: return &reference;
-    case CK_KernelVariant::kSse2: return &sse2;
-    case CK_KernelVariant::kWide:
-#if defined(BRELVIK_WIDE_KERNELS)
-        return &wide;
-#else
-        return nullptr;
-#endif
+    using Pair = Sse2Pair;
+    const Lanes<Pair> lo = lanesOf(low, Pair{}), hi = lanesOf(high, Pair{});
+    StageState<Pair> st[kStages];
+    for (int s = 0; s < kStages; ++s)
+        st[s] = {Pair::load(states[s][0]), Pair::load(states[s][1])};
+    splitFrames(
+        st, lo, hi, count, [&](int32_t i) { return Pair::loadFloats(inA + i, inB + i); },
+        [&](int32_t i, int band, Pair v) { storeFloats(bandsA[band] + i, bandsB[band] + i, v); });
+    for (int s = 0; s < kStages; ++s) {
+        store(states[s][0], st[s].s1);
+        store(states[s][1], st[s].s2);
     }
-    return nullptr;
 }
 
-Routine fastest()
+const CK_KernelForms<Routine>& forms()
 {
-    return ck_kernelVariantRuns(CK_KernelVariant::kWide) ? routineFor(CK_KernelVariant::kWide) : &sse2;
+    static const CK_KernelForms<Routine> kForms{&reference, &sse2, CK_WIDE_FORM(wide)};
+    return kForms;
 }
 
 } // namespace ck_crossover

@@ -33,10 +33,8 @@ void sse2(double (*states)[2][2], const Coefficients& low, const Coefficients& h
 void wide(double (*states)[2][2], const Coefficients& low, const Coefficients& high, const float* inA,
           const float* inB, float* const bandsA[3], float* const bandsB[3], int32_t count);
 
-// The form of a variant, or nullptr when this build does not carry it.
-Routine routineFor(CK_KernelVariant variant);
-// The fastest form this processor runs.
-Routine fastest();
+// Every form this build carries.
+const CK_KernelForms<Routine>& forms();
 
 // One channel (0 or 1) of the states, in plain doubles.
 void mono(double (*states)[2][2], int channel, const Coefficients& low, const Coefficients& high, const float* in,

@@ -20,24 +20,10 @@ void sse2(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState*
     eqCascadeStereoInPasses<3>(statesA, coefficientsA, statesB, coefficientsB, bands, xa, xb, ya, yb, first, end);
 }
 
-Routine routineFor(CK_KernelVariant variant)
+const CK_KernelForms<Routine>& forms()
 {
-    switch (variant) {
-    case CK_KernelVariant::kReference: return &reference;
-    case CK_KernelVariant::kSse2: return &sse2;
-    case CK_KernelVariant::kWide:
-#if defined(BRELVIK_WIDE_KERNELS)
-        return &wide;
-#else
-        return nullptr;
-#endif
-    }
-    return nullptr;
-}
-
-Routine fastest()
-{
-    return ck_kernelVariantRuns(CK_KernelVariant::kWide) ? routineFor(CK_KernelVariant::kWide) : &sse2;
+    static const CK_KernelForms<Routine> kForms{&reference, &sse2, CK_WIDE_FORM(wide)};
+    return kForms;
 }
 
 } // namespace ck_eq_stereo

@@ -32,9 +32,7 @@ void wide(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState*
           const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya, float* yb,
           int32_t first, int32_t end);
 
-// The form of a variant, or nullptr when this build does not carry it.
-Routine routineFor(CK_KernelVariant variant);
-// The fastest form this processor runs.
-Routine fastest();
+// Every form this build carries.
+const CK_KernelForms<Routine>& forms();
 
 } // namespace ck_eq_stereo

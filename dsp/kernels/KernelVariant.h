@@ -17,3 +17,31 @@ const char* ck_kernelVariantName(CK_KernelVariant variant);
 bool ck_kernelVariantRuns(CK_KernelVariant variant);
 // Why the variant cannot run here, or an empty string when it can.
 const char* ck_kernelVariantMissing(CK_KernelVariant variant);
+
+// The forms of a kernel that has a wide variant, by variant. `wide` is nullptr in builds
+// without the wide kernels (CK_WIDE_FORM gives the right one).
+template <typename Routine>
+struct CK_KernelForms {
+    Routine reference;
+    Routine sse2;
+    Routine wide;
+
+    // The form of a variant, or nullptr when this build does not carry it.
+    Routine of(CK_KernelVariant variant) const
+    {
+        switch (variant) {
+        case CK_KernelVariant::kReference: return reference;
+        case CK_KernelVariant::kSse2: return sse2;
+        case CK_KernelVariant::kWide: return wide;
+        }
+        return nullptr;
+    }
+    // The fastest form this processor runs.
+    Routine fastest() const { return wide && ck_kernelVariantRuns(CK_KernelVariant::kWide) ? wide : sse2; }
+};
+
+#if defined(BRELVIK_WIDE_KERNELS)
+#define CK_WIDE_FORM(routine) (&(routine))
+#else
+#define CK_WIDE_FORM(routine) nullptr
+#endif

@@ -12,6 +12,7 @@
 
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
 #include "dsp/kernels/DbToLevelKernel.h"
+#include "dsp/kernels/DetectorKernel.h"
 #include "dsp/kernels/EnhancerKernel.h"
 #include "dsp/kernels/EqCascadeKernel.h"
 #include "dsp/kernels/EqCascadeStereoKernel.h"
@@ -150,7 +151,7 @@ TEST_P(EqCascadeStereoKernel, MatchesEachChannelFilteredAloneBitForBit)
 {
     std::mt19937 rng(4321);
     const auto signals = testSignals(rng);
-    const ck_eq_stereo::Routine run = ck_eq_stereo::routineFor(variant());
+    const ck_eq_stereo::Routine run = ck_eq_stereo::forms().of(variant());
     ASSERT_NE(run, nullptr);
     {
         for (int bands = 1; bands <= kMaxEqBands; ++bands)
@@ -397,6 +398,76 @@ TEST_P(PeakRiseKernel, MatchesTheBranch)
 }
 
 CK_KERNEL_VARIANTS(PeakRiseKernel, V::kSse2);
+
+// ---- Level detector: up to four peak detectors side by side. ----
+
+class DetectorKernel : public KernelVariantTest {
+};
+
+// Detectors with their own settings and histories over noise with loud bursts and silence, runs
+// of every length up to a module buffer; holds short enough to end within runs.
+template <int32_t M, bool Linked>
+void expectDetectorsMatch(std::mt19937& rng, int n)
+{
+    using ck_detector::State;
+    constexpr int32_t kRun = ck_detector::kMaxFrames;
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    State expected[4], got[4];
+    State* expectedStates[4];
+    State* gotStates[4];
+    std::vector<float> a[4], b[4], expectedOut[4], gotOut[4];
+    for (int k = 0; k < n; ++k) {
+        const float held = u(rng);
+        expected[k] = State{held, 0.5f * held, u(rng), u(rng), 0.01f * u(rng), 1 + k * 7, 0, 0.0, 0.5f * u(rng),
+                            0.999f * u(rng), 1.0e-4f * u(rng), 5 + 13 * k, 1, 1, nullptr};
+        got[k] = expected[k];
+        expectedStates[k] = &expected[k];
+        gotStates[k] = &got[k];
+        expectedOut[k].assign(kRun, 0.0f);
+        gotOut[k].assign(kRun, 0.0f);
+    }
+    for (int run = 0; run < 40; ++run) {
+        const int32_t count = kRuns[run % std::size(kRuns)] % kRun + 1;
+        const float loudness = run % 7 == 3 ? 0.0f : (run % 5 == 1 ? 4.0f : 0.5f);
+        const float* ap[4];
+        const float* bp[4];
+        float* ep[4];
+        float* gp[4];
+        for (int k = 0; k < n; ++k) {
+            a[k] = withAwkwardValues(rng, static_cast<size_t>(kRun), -loudness, loudness, 1000);
+            b[k] = withAwkwardValues(rng, static_cast<size_t>(kRun), -loudness, loudness, 1000);
+            ap[k] = a[k].data();
+            bp[k] = b[k].data();
+            ep[k] = expectedOut[k].data();
+            gp[k] = gotOut[k].data();
+        }
+        ck_detector::reference<M, Linked>(expectedStates, n, ap, bp, ep, count);
+        ck_detector::sse2<M, Linked>(gotStates, n, ap, bp, gp, count);
+        for (int k = 0; k < n; ++k) {
+            ASSERT_EQ(firstDifference(expectedOut[k], gotOut[k]), -1) << "mode " << M << " detector " << k;
+            const State& e = expected[k];
+            const State& g = got[k];
+            ASSERT_EQ(std::vector<uint32_t>({bitsOf(e.held), bitsOf(e.windowPeak), bitsOf(e.previous), bitsOf(e.env),
+                                             bitsOf(e.accel), static_cast<uint32_t>(e.holdCount)}),
+                      std::vector<uint32_t>({bitsOf(g.held), bitsOf(g.windowPeak), bitsOf(g.previous), bitsOf(g.env),
+                                             bitsOf(g.accel), static_cast<uint32_t>(g.holdCount)}))
+                << "mode " << M << " detector " << k;
+        }
+    }
+}
+
+TEST_P(DetectorKernel, MatchesTheReferenceInEveryModeForOneToFourDetectors)
+{
+    std::mt19937 rng(11);
+    for (int n = 1; n <= 4; ++n) {
+        expectDetectorsMatch<ck_detector::kAccelerating, false>(rng, n);
+        expectDetectorsMatch<ck_detector::kExponential, true>(rng, n);
+        expectDetectorsMatch<ck_detector::kLinear, false>(rng, n);
+        expectDetectorsMatch<ck_detector::kAccelerating, true>(rng, n);
+    }
+}
+
+CK_KERNEL_VARIANTS(DetectorKernel, V::kSse2);
 
 // ---- Enhancer and synthetic harmonics: main, band, envelope and amount per frame. ----
 
