@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 constexpr float kMinRatio = 0.1f;
@@ -98,22 +94,6 @@ void CK_DSP_CompExp_Knee_Math::selectRoutine()
 }
 
 template <bool Bowed>
-inline float CK_DSP_CompExp_Knee_Math::gainLaw(float level, float t, float k, float h, float r,
-                                               float minDivisor)
-{
-    // Written so that a NaN level counts as below the threshold.
-    const float x = level > t ? level : t;
-    const float q = x / t; // 1 at the threshold, 0 at full scale
-    float d;
-    if constexpr (Bowed)
-        d = (q * k * h * r + r) * (1.0f - q) + q;
-    else
-        d = (1.0f - q * k) * r + q * k;
-    d = std::max(d, minDivisor);
-    return (x - t) / d + t - x;
-}
-
-template <bool Bowed>
 void CK_DSP_CompExp_Knee_Math::compute(int32_t firstFrame, int32_t count)
 {
     if (inputChanging_ != announced_) {
@@ -125,39 +105,9 @@ void CK_DSP_CompExp_Knee_Math::compute(int32_t firstFrame, int32_t count)
         if (idleCountdown_ < 0)
             flags |= kFlagResting;
     }
-    gainFrames<Bowed>(inputs[0] + firstFrame, outputs[0] + firstFrame, count,
-                      Law{threshold_, knee_, bow_, ratio_, minDivisor_});
+    ck_knee_gain::sse2<Bowed>(inputs[0] + firstFrame, outputs[0] + firstFrame, count,
+                              ck_knee_gain::Law{threshold_, knee_, bow_, ratio_, minDivisor_});
 }
-
-template <bool Bowed>
-void CK_DSP_CompExp_Knee_Math::gainFrames(const float* in, float* out, int32_t count, const Law& law)
-{
-    const float t = law.t, k = law.k, h = law.h, r = law.r, minDivisor = law.minDivisor;
-    int32_t i = 0;
-#if defined(__SSE2__)
-    // Four frames at a time; max keeps the operand order of the scalar law, so NaN is handled alike.
-    const __m128 vt = _mm_set1_ps(t), vk = _mm_set1_ps(k), vh = _mm_set1_ps(h), vr = _mm_set1_ps(r);
-    const __m128 vMin = _mm_set1_ps(minDivisor), one = _mm_set1_ps(1.0f);
-    for (; i + 4 <= count; i += 4) {
-        const __m128 x = _mm_max_ps(_mm_loadu_ps(in + i), vt);
-        const __m128 q = _mm_div_ps(x, vt);
-        __m128 d;
-        if constexpr (Bowed)
-            d = _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_mul_ps(_mm_mul_ps(q, vk), vh), vr), vr),
-                                      _mm_sub_ps(one, q)),
-                           q);
-        else
-            d = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(q, vk)), vr), _mm_mul_ps(q, vk));
-        d = _mm_max_ps(vMin, d);
-        _mm_storeu_ps(out + i, _mm_sub_ps(_mm_add_ps(_mm_div_ps(_mm_sub_ps(x, vt), d), vt), x));
-    }
-#endif
-    for (; i < count; ++i)
-        out[i] = gainLaw<Bowed>(in[i], t, k, h, r, minDivisor);
-}
-
-template void CK_DSP_CompExp_Knee_Math::gainFrames<false>(const float*, float*, int32_t, const Law&);
-template void CK_DSP_CompExp_Knee_Math::gainFrames<true>(const float*, float*, int32_t, const Law&);
 
 void CK_DSP_CompExp_Knee_Math::silent(int32_t firstFrame, int32_t count)
 {

@@ -6,6 +6,7 @@
 // 19 active (0 switches the band off: the output is then exactly 0); output 0 the gain change.
 #pragma once
 
+#include "dsp/kernels/KneeGainKernel.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_CompExp_Knee_Math : public CK_ModuleStd {
@@ -17,21 +18,11 @@ public:
     void prepare() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
 
-    // Threshold, knee, bow, ratio and the divisor's floor, as the gain law reads them.
-    struct Law {
-        float t, k, h, r, minDivisor;
-    };
-    // The gain law over `count` frames; in and out must not overlap.
-    template <bool Bowed>
-    static void gainFrames(const float* in, float* out, int32_t count, const Law& law);
-
 private:
     template <bool Bowed>
     void compute(int32_t firstFrame, int32_t count);
     void silent(int32_t firstFrame, int32_t count);
 
-    template <bool Bowed>
-    static float gainLaw(float level, float t, float k, float h, float r, float minDivisor);
     void setKnee(float volts);
     void setRatio(float ratio);
     void selectRoutine();

@@ -12,10 +12,7 @@
 
 #include <memory>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "dsp/kernels/DetectorKernel.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_Metering2 : public CK_ModuleStd {
@@ -27,7 +24,10 @@ public:
     };
     enum Slot : int { kSlotEnvelope = 0 };
 
-    enum Mode : int32_t { kAccelerating = 0, kExponential = 1, kLinear = 2 };
+    enum Mode : int32_t {
+        kAccelerating = ck_detector::kAccelerating, kExponential = ck_detector::kExponential,
+        kLinear = ck_detector::kLinear,
+    };
     // The longest RMS window and sensitivity period, in volts (500 ms): what the ring holds.
     static constexpr float kMaxWindowVolts = 50.0f;
 
@@ -38,44 +38,18 @@ public:
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
     void setInput(int pin, const float* source) override;
 
-    // A level that rises and tops the window's peak becomes the new peak. Noise makes the rise
-    // unpredictable, so with SSE the choice is made by masks instead of a branch.
-    static float raisedPeak(float level, float previous, float windowPeak)
-    {
-#if defined(__SSE2__)
-        const __m128 l = _mm_set_ss(level), w = _mm_set_ss(windowPeak);
-        const __m128 rises = _mm_cmpgt_ss(l, _mm_set_ss(previous));
-        // max_ss(l, w) is l > w ? l : w.
-        return _mm_cvtss_f32(_mm_or_ps(_mm_and_ps(rises, _mm_max_ss(l, w)), _mm_andnot_ps(rises, w)));
-#else
-        return level > previous && level > windowPeak ? level : windowPeak;
-#endif
-    }
-
 private:
-    // What the detector carries from one frame to the next, with the settings its step reads.
-    struct Lane {
-        float held, windowPeak, previous, env, accel;
-        int32_t holdCount, ringIndex;
-        double sum;
-        float attackCoef, releaseCoef, accelStep;
-        int32_t holdLength, window, divisor;
-        float* ring;
-    };
+    using Lane = ck_detector::State;
 
-    template <int32_t M, bool Rms, bool Linked>
-    static float step(Lane& s, float a, float b);
     template <int32_t M, bool Rms, bool Linked>
     void detect(int32_t firstFrame, int32_t count);
     // The detect routine for several detectors at once, one loop carrying all of them.
     template <int32_t M, bool Rms, bool Linked>
     static void detectTogether(CK_ModuleBase* const* modules, int moduleCount, int32_t firstFrame,
                                int32_t count);
-#if defined(__SSE2__)
-    // Peak detectors (up to four) in the lanes of SSE registers, without branches.
+    // Up to four peak detectors through the detector kernel's SSE2 form.
     template <int32_t M, bool Linked>
     static void detectInLanes(CK_ModuleBase* const* modules, int n, int32_t firstFrame, int32_t count);
-#endif
     template <int N, int32_t M, bool Rms, bool Linked>
     static void detectSideBySide(CK_ModuleBase* const* modules, int32_t firstFrame, int32_t count);
     template <int32_t M>

@@ -5,25 +5,18 @@
 #pragma once
 
 #include "dsp/dynamics/StageSupport.h"
+#include "dsp/kernels/DbToLevelKernel.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_dB_to_Level : public CK_ModuleStd {
 public:
     enum Pin : int { kIn = 0, kOut = 0 };
 
-    // 512 steps per 6 dB: fraction[j] = 2^(j / 512), j = 0..512, and power[k] = 2^(k - 30),
-    // k = 0..60.
-    struct Tables {
-        float fraction[513];
-        float power[61];
-    };
+    using Tables = ck_db_to_level::Tables;
     // Built once per process on first use, by the first constructor: never on the audio thread.
     static const Tables& tables();
 
     explicit CK_DSP_dB_to_Level(CK_ModuleOwner* owner);
-
-    // The conversion of `count` frames; in and out must not overlap.
-    static void convertFrames(const Tables& tables, const float* in, float* out, int32_t count);
 
     void prepare() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;

@@ -19,6 +19,8 @@
 
 #include <cstdint>
 
+#include "dsp/kernels/CrossoverKernel.h"
+
 // The coefficients of one crossover frequency.
 struct CrossoverDesign {
     // Designs for a crossover frequency and sample rate (both in Hz); the caller keeps the
@@ -69,7 +71,7 @@ private:
 // The three-band split of one or two channels: a section at the low crossover splits the input;
 // a section at the high crossover splits its high output into the mid and high bands; an all-pass
 // at the high crossover gives the low band the phase of the other two. All sections run in one
-// pass, channel B beside channel A (in the two lanes of an SSE2 register where available).
+// pass, channel B beside channel A (see ck_crossover).
 // Gives bit for bit what the three CrossoverSection4 passes per channel give for the same runs.
 class CrossoverBands3 {
 public:
@@ -86,16 +88,16 @@ public:
     // Splits both channels. No output may alias another output or an input.
     void splitStereo(const float* inA, const float* inB, float* const bandsA[3], float* const bandsB[3],
                      int32_t count);
-    // Lets splitStereo use 256-bit registers where the processor has them (the default); both
-    // forms give the same bits.
-    void allowWideRegisters(bool allowed);
+    // Makes splitStereo use the given form of the crossover kernel instead of the fastest one
+    // (for tests); false, and no change, when this build does not carry it.
+    bool useVariant(CK_KernelVariant variant);
 
 private:
-    // States per stage: [s1 or s2][channel].
-    enum Stage { kLowFirst, kLowLow, kLowHigh, kHighFirst, kHighLow, kHighHigh, kAllpass, kStages };
     void settle();
 
     CrossoverDesign low_, high_;
-    alignas(16) double states_[kStages][2][2] = {};
-    bool wide_;
+    // States per stage: [s1 or s2][channel].
+    alignas(16) double states_[ck_crossover::kStages][2][2] = {};
+    // The stereo form, chosen when the split is made.
+    ck_crossover::Routine stereo_;
 };

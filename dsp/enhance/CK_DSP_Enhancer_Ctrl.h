@@ -10,47 +10,25 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
-#include "modules/CK_ModuleBase.h"
+#include "dsp/enhance/CK_EnhancerBase.h"
 
-class CK_DSP_Enhancer_Ctrl : public CK_ModuleStd {
+class CK_DSP_Enhancer_Ctrl : public CK_EnhancerBase {
 public:
-    enum Pin : int {
-        kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kEnvelope = 4, kAmount = 5, kMode = 6, kEnable = 9,
-        kOutA = 0, kOutB = 1,
-    };
+    enum Pin : int { kEnvelope = 4, kAmount = 5, kMode = 6, kEnable = 9 };
 
     explicit CK_DSP_Enhancer_Ctrl(CK_ModuleOwner* owner);
 
     void prepare() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
-    void setInput(int pin, const float* source) override;
-
-    bool stereo() const { return stereo_; }
 
 private:
-    template <bool Stereo>
-    void silent(int32_t firstFrame, int32_t count);
-    template <bool Stereo>
-    void pass(int32_t firstFrame, int32_t count);
     template <int Mode, bool Stereo>
     void enhance(int32_t firstFrame, int32_t count);
 
     template <bool Stereo>
     void select();
-    void announce(int32_t state);
-    void resolveInputs();
 
-    bool stereo_ = false;
     int32_t mode_ = 0;
     int32_t enable_ = 1;
-    int32_t mainChanging_[2] = {};
-    int32_t announced_ = -1;
-    int32_t countdown_ = 0;
-
-    // Inputs 0..5 as the routines read them: a missing second channel reads the first, other
-    // missing inputs read silence.
-    const float* in_[6] = {};
-    std::vector<float> zeros_;
 };

@@ -1,47 +1,23 @@
 #include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
 
-#include <algorithm>
-
-#include "dsp/enhance/CK_Harmonics_Kernel.h"
-
-
 CK_DSP_Synthetic_Harmonics::CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* moduleOwner)
-    : CK_ModuleStd(moduleOwner), zeros_(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f)
+    : CK_EnhancerBase(moduleOwner, kEnvelope)
 {
-    allocateOutput(0);
-    allocateOutput(1);
-    resolveInputs();
 }
 
 void CK_DSP_Synthetic_Harmonics::setInput(int pin, const float* source)
 {
-    CK_ModuleStd::setInput(pin, source);
+    CK_EnhancerBase::setInput(pin, source);
     if (pin == kMainA)
         mainConnected_ = source != nullptr;
-    if ((pin == kMainB || pin == kBandB) && source)
-        stereo_ = true;
-    resolveInputs();
-}
-
-void CK_DSP_Synthetic_Harmonics::resolveInputs()
-{
-    for (int pin = 0; pin <= kEnvelope; ++pin)
-        in_[pin] = inputs[pin] ? inputs[pin] : zeros_.data();
-    if (!inputs[kMainB])
-        in_[kMainB] = in_[kMainA];
-    if (!inputs[kBandB])
-        in_[kBandB] = in_[kBandA];
 }
 
 void CK_DSP_Synthetic_Harmonics::prepare()
 {
-    rest();
-    announced_ = -1;
+    startQuiet();
     enable_ = 1;
     type_ = kOff;
     dynamic_ = 0;
-    mainChanging_[0] = mainChanging_[1] = 0;
-    countdown_ = blockSize;
 }
 
 void CK_DSP_Synthetic_Harmonics::handleEvent(const CK_Event& e, int32_t)
@@ -109,41 +85,10 @@ void CK_DSP_Synthetic_Harmonics::selectShapeFor()
         useRoutine<&CK_DSP_Synthetic_Harmonics::harmonics<ShapeType, Dynamic, WithMain, false>>();
 }
 
-void CK_DSP_Synthetic_Harmonics::announce(int32_t state)
-{
-    if (announced_ == state)
-        return;
-    announced_ = state;
-    sendEvent(clock, 0, state, 0, 0.0f);
-    if (stereo_)
-        sendEvent(clock, 1, state, 0, 0.0f);
-}
-
-template <bool Stereo>
-void CK_DSP_Synthetic_Harmonics::silent(int32_t firstFrame, int32_t count)
-{
-    announce(0);
-    countdown_ -= count;
-    if (countdown_ < 0)
-        rest();
-    std::fill_n(outputs[0] + firstFrame, count, 0.0f);
-    if constexpr (Stereo)
-        std::fill_n(outputs[1] + firstFrame, count, 0.0f);
-}
-
-template <bool Stereo>
-void CK_DSP_Synthetic_Harmonics::pass(int32_t firstFrame, int32_t count)
-{
-    announce(1);
-    std::copy_n(in_[kMainA] + firstFrame, count, outputs[0] + firstFrame);
-    if constexpr (Stereo)
-        std::copy_n(in_[kMainB] + firstFrame, count, outputs[1] + firstFrame);
-}
-
 template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
 void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
 {
     announce(1);
     const ck_harmonics::Inputs in{in_[kMainA], in_[kMainB], in_[kBandA], in_[kBandB], in_[kAmount], in_[kEnvelope]};
-    ck_harmonics::run<ShapeType, Dynamic, WithMain, Stereo>(in, outputs[0], outputs[1], firstFrame, count);
+    ck_harmonics::sse2<ShapeType, Dynamic, WithMain, Stereo>(in, outputs[0], outputs[1], firstFrame, count);
 }

@@ -12,18 +12,13 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
-#include "dsp/enhance/CK_Harmonics_Kernel.h"
-#include "modules/CK_ModuleBase.h"
+#include "dsp/enhance/CK_EnhancerBase.h"
+#include "dsp/kernels/HarmonicsKernel.h"
 
-class CK_DSP_Synthetic_Harmonics : public CK_ModuleStd {
+class CK_DSP_Synthetic_Harmonics : public CK_EnhancerBase {
 public:
-    enum Pin : int {
-        kMainA = 0, kMainB = 1, kBandA = 2, kBandB = 3, kAmount = 4,
-        kType = 5, kDynamic = 6, kEnvelope = 7, kEnable = 9,
-        kOutA = 0, kOutB = 1,
-    };
+    enum Pin : int { kAmount = 4, kType = 5, kDynamic = 6, kEnvelope = 7, kEnable = 9 };
     enum Type : int { kOff = 0, kSoft = 1, kHard = 2 };
 
     explicit CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* owner);
@@ -38,10 +33,6 @@ public:
     static float shape(float u) { return ck_harmonics::shape(u); }
 
 private:
-    template <bool Stereo>
-    void silent(int32_t firstFrame, int32_t count);
-    template <bool Stereo>
-    void pass(int32_t firstFrame, int32_t count);
     template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
     void harmonics(int32_t firstFrame, int32_t count);
 
@@ -52,20 +43,9 @@ private:
     void selectShapeWith();
     template <int ShapeType, bool Dynamic, bool WithMain>
     void selectShapeFor();
-    void announce(int32_t state);
-    void resolveInputs();
 
-    bool stereo_ = false;
     bool mainConnected_ = false;
     int32_t type_ = kOff;
     int32_t dynamic_ = 0;
     int32_t enable_ = 1;
-    int32_t mainChanging_[2] = {};
-    int32_t announced_ = -1;
-    int32_t countdown_ = 0;
-
-    // Inputs 0..7 as the routines read them: a missing second channel reads the first, other
-    // missing inputs read silence.
-    const float* in_[8] = {};
-    std::vector<float> zeros_;
 };

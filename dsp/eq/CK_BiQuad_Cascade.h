@@ -26,19 +26,10 @@ constexpr int kMaxEqBands = 5;
 void runEqCascade(EqState* const* states, const EqCoefficients* coefficients, int bands, const float* x, float* y,
                   int32_t first, int32_t end);
 // The same for two channels with equally many bands, each with its own coefficients: the
-// channels share the arithmetic, one in each lane of SSE2 double registers.
+// fastest form of the stereo kernel this processor runs, chosen once at start-up.
 void runEqCascadeStereo(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
                         const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb, float* ya,
                         float* yb, int32_t first, int32_t end);
-// The two builds runEqCascadeStereo chooses from: SSE2 (bands in passes of three), and AVX-512,
-// all bands in one pass, only in builds with the wide kernels and only for processors that have
-// it (ck_wideRegistersAvailable).
-void runEqCascadeStereoNarrow(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
-                              const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb,
-                              float* ya, float* yb, int32_t first, int32_t end);
-void runEqCascadeStereoWide(EqState* const* statesA, const EqCoefficients* coefficientsA, EqState* const* statesB,
-                            const EqCoefficients* coefficientsB, int bands, const float* xa, const float* xb,
-                            float* ya, float* yb, int32_t first, int32_t end);
 
 // A section of the static filter: float throughout, one coefficient set for every section.
 struct StaticSection {
@@ -50,7 +41,7 @@ constexpr int kMaxStaticSections = 8;
 // Runs `sections` (1..8) sections of one channel in series over frames [first, end).
 void runStaticCascade(StaticSection* sections, int count, const CK_BiQuad& c, const float* x, float* y,
                       int32_t first, int32_t end);
-// The same for two channels with their own sections; with SSE the channels share the arithmetic.
+// The same for two channels with their own sections, sharing the arithmetic.
 void runStaticCascadeStereo(StaticSection* a, StaticSection* b, int count, const CK_BiQuad& c, const float* xa,
                             const float* xb, float* ya, float* yb, int32_t first, int32_t end);
 
@@ -64,7 +55,7 @@ struct StaticLane {
 constexpr int kStaticLanes = 4;
 
 // Runs up to four single-section channels, each with its own coefficients, over frames
-// [first, end); with SSE they share the lanes of one register.
+// [first, end), sharing the lanes of one register.
 void runStaticSectionsInLanes(const StaticLane* lanes, int count, int32_t first, int32_t end);
 
 } // namespace ck_cascade

@@ -6,7 +6,7 @@
 #include "dsp/metering/CK_EditorPresence.h"
 
 CK_DSP_Wave_Freq_Display::CK_DSP_Wave_Freq_Display(CK_ModuleOwner* moduleOwner)
-    : CK_ModuleBase(moduleOwner),
+    : CK_ModuleStd(moduleOwner),
       presence_(dynamic_cast<const CK_EditorPresence*>(moduleOwner)),
       zeros_(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f)
 {
@@ -80,34 +80,6 @@ void CK_DSP_Wave_Freq_Display::clearRms()
     ringPos_ = 0;
     for (std::vector<float>& ring : squares_)
         std::fill_n(ring.begin(), rmsWindow_, 0.0f);
-}
-
-void CK_DSP_Wave_Freq_Display::run(int32_t firstFrame, int32_t count)
-{
-    const uint32_t end = owner->clock + static_cast<uint32_t>(count);
-    clock = owner->clock;
-    while (CK_Event* e = eventHead) {
-        if (!frameBefore(e->time, end))
-            break;
-        const auto d = static_cast<int32_t>(e->time - clock);
-        if (d > 0) {
-            if (flags == 0)
-                process(firstFrame, d);
-            clock += static_cast<uint32_t>(d);
-            firstFrame += d;
-            count -= d;
-        }
-        eventHead = e->next;
-        if (eventHead)
-            eventHead->prev = nullptr;
-        else
-            eventTail = nullptr;
-        flags &= ~kFlagResting;
-        handleEvent(*e, firstFrame);
-        owner->eventPool.release(e);
-    }
-    if (count > 0 && flags == 0)
-        process(firstFrame, count);
 }
 
 void CK_DSP_Wave_Freq_Display::handleEvent(const CK_Event& e, int32_t)

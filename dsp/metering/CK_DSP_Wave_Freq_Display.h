@@ -21,7 +21,7 @@
 
 class CK_EditorPresence;
 
-class CK_DSP_Wave_Freq_Display : public CK_ModuleBase {
+class CK_DSP_Wave_Freq_Display : public CK_ModuleStd {
 public:
     enum Pin : int {
         kInLeft = 0, kInRight = 1,
@@ -62,8 +62,7 @@ public:
 
     void prepare() override;
     void clearState() override;
-    // The event-splitting run of the standard layer, with `process` as the only routine.
-    void run(int32_t firstFrame, int32_t count) override;
+    // The only routine: the standard layer's default one, which runs `process`.
     void process(int32_t firstFrame, int32_t count) override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
 

@@ -4,89 +4,15 @@
 #include <cmath>
 #include <initializer_list>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "dsp/kernels/SpatialBandSumKernel.h"
+#include "dsp/kernels/SpatialHeadphoneKernel.h"
+#include "dsp/kernels/SpatialSpeakerKernel.h"
 
-namespace {
-
-// Speaker matrix on a left/right pair: A' = direct * A + cross * B (and the same with A and B
-// swapped). Positive x multiplies the side by 1 + x; negative x feeds x of the other channel in.
-struct SpeakerLR {
-    float direct;
-    float cross;
-};
-SpeakerLR speakerLR(float x)
-{
-    if (x > 0.0f)
-        return {1.0f + 0.5f * x, -0.5f * x};
-    return {1.0f - 0.25f * x, 0.75f * x};
-}
-
-// Speaker treatment on a mid/side pair: positive x widens the side, negative x lowers the mid.
-struct SpeakerMS {
-    float mid;
-    float side;
-};
-SpeakerMS speakerMS(float x)
-{
-    if (x > 0.0f)
-        return {1.0f, 1.0f + x};
-    return {1.0f + x, 1.0f};
-}
-
-// Headphone mix: a positive amount adds the delayed signal to its own channel, a negative amount
-// to the opposite one.
-struct EchoMix {
-    float same;
-    float opposite;
-};
-EchoMix echoMix(float e)
-{
-    if (e > 0.0f)
-        return {e, 0.0f};
-    return {0.0f, e};
-}
-
-constexpr float kMidCancel = 0.4f;
-
-#if defined(__SSE2__)
-// Four consecutive frames of the band sum, lane k = frame i + k, with the operations of frameAt.
-struct Frames4 {
-    __m128 pA, pB, uA, uB;
-};
-
-template <int BandMode, bool MidSide>
-inline Frames4 framesAt(const float* const* in, int32_t i)
-{
-    using S = CK_DSP_Spatial;
-    const __m128 gLow = _mm_loadu_ps(in[S::kLowGain] + i);
-    const __m128 gMid = _mm_loadu_ps(in[S::kMidGain] + i);
-    const __m128 gHigh = _mm_loadu_ps(in[S::kHighGain] + i);
-    const __m128 lowA = _mm_mul_ps(_mm_loadu_ps(in[S::kLowA] + i), gLow);
-    const __m128 midA = _mm_mul_ps(_mm_loadu_ps(in[S::kMidA] + i), gMid);
-    const __m128 highA = _mm_mul_ps(_mm_loadu_ps(in[S::kHighA] + i), gHigh);
-    const __m128 lowB = MidSide ? _mm_loadu_ps(in[S::kLowB] + i) : _mm_mul_ps(_mm_loadu_ps(in[S::kLowB] + i), gLow);
-    const __m128 midB = MidSide ? _mm_loadu_ps(in[S::kMidB] + i) : _mm_mul_ps(_mm_loadu_ps(in[S::kMidB] + i), gMid);
-    const __m128 highB =
-        MidSide ? _mm_loadu_ps(in[S::kHighB] + i) : _mm_mul_ps(_mm_loadu_ps(in[S::kHighB] + i), gHigh);
-    const __m128 zero = _mm_setzero_ps();
-    if constexpr (BandMode == 0)
-        return {_mm_add_ps(_mm_add_ps(lowA, midA), highA), _mm_add_ps(_mm_add_ps(lowB, midB), highB), zero, zero};
-    else if constexpr (BandMode == 1)
-        return {_mm_add_ps(midA, highA), _mm_add_ps(midB, highB), lowA, lowB};
-    else
-        return {highA, highB, _mm_add_ps(lowA, midA), _mm_add_ps(lowB, midB)};
-}
-
-// The delay lines run backwards: four consecutive frames occupy four adjacent slots, last frame first.
-__m128 reversed(__m128 v)
-{
-    return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3));
-}
-#endif
-
-} // namespace
+using ck_spatial::echoMix;
+using ck_spatial::EchoMix;
+using ck_spatial::kMidCancel;
+using ck_spatial::speakerLR;
+using ck_spatial::SpeakerLR;
 
 CK_DSP_Spatial::CK_DSP_Spatial(CK_ModuleOwner* moduleOwner)
     : CK_ModuleStd(moduleOwner),
@@ -200,10 +126,10 @@ void CK_DSP_Spatial::select()
             reportedChanging_ = -1;
         if (threeBand_) {
             inputsChanging_ = allChanging;
-            if (midSide_)
-                useRoutine<&CK_DSP_Spatial::sum3<true>>();
+            if (variant_ == CK_KernelVariant::kReference)
+                useSum3<CK_KernelVariant::kReference>();
             else
-                useRoutine<&CK_DSP_Spatial::sum3<false>>();
+                useSum3<CK_KernelVariant::kSse2>();
         } else {
             inputsChanging_ = pairChanging;
             useRoutine<&CK_DSP_Spatial::pass2>();
@@ -223,14 +149,32 @@ void CK_DSP_Spatial::select()
         }
         return;
     }
-    if (midSide_)
-        selectThreeBand<true>();
+    if (variant_ == CK_KernelVariant::kReference)
+        selectThreeBand<CK_KernelVariant::kReference>();
     else
-        selectThreeBand<false>();
+        selectThreeBand<CK_KernelVariant::kSse2>();
 }
 
-template <bool MidSide>
+template <CK_KernelVariant V>
 void CK_DSP_Spatial::selectThreeBand()
+{
+    if (midSide_)
+        selectThreeBandFor<true, V>();
+    else
+        selectThreeBandFor<false, V>();
+}
+
+template <CK_KernelVariant V>
+void CK_DSP_Spatial::useSum3()
+{
+    if (midSide_)
+        useRoutine<&CK_DSP_Spatial::sum3<true, V>>();
+    else
+        useRoutine<&CK_DSP_Spatial::sum3<false, V>>();
+}
+
+template <bool MidSide, CK_KernelVariant V>
+void CK_DSP_Spatial::selectThreeBandFor()
 {
     if (bandMode_ < 0 || bandMode_ > 2)
         return; // unknown band modes keep the current routine
@@ -239,21 +183,21 @@ void CK_DSP_Spatial::selectThreeBand()
     switch (bandMode_) {
     case 0:
         if (headphone_)
-            useRoutine<&CK_DSP_Spatial::headphone3<0, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::headphone3<0, MidSide, V>>();
         else
-            useRoutine<&CK_DSP_Spatial::speaker3<0, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::speaker3<0, MidSide, V>>();
         break;
     case 1:
         if (headphone_)
-            useRoutine<&CK_DSP_Spatial::headphone3<1, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::headphone3<1, MidSide, V>>();
         else
-            useRoutine<&CK_DSP_Spatial::speaker3<1, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::speaker3<1, MidSide, V>>();
         break;
     default:
         if (headphone_)
-            useRoutine<&CK_DSP_Spatial::headphone3<2, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::headphone3<2, MidSide, V>>();
         else
-            useRoutine<&CK_DSP_Spatial::speaker3<2, MidSide>>();
+            useRoutine<&CK_DSP_Spatial::speaker3<2, MidSide, V>>();
         break;
     }
 }
@@ -304,25 +248,18 @@ void CK_DSP_Spatial::clearDelayIfAsked()
     echoLeft_ = 0;
 }
 
-template <int BandMode, bool MidSide>
-CK_DSP_Spatial::Frame CK_DSP_Spatial::frameAt(int32_t i) const
+ck_spatial::Bands CK_DSP_Spatial::bands() const
 {
-    const float gLow = in_[kLowGain][i];
-    const float gMid = in_[kMidGain][i];
-    const float gHigh = in_[kHighGain][i];
-    const float lowA = in_[kLowA][i] * gLow;
-    const float midA = in_[kMidA][i] * gMid;
-    const float highA = in_[kHighA][i] * gHigh;
-    // The side carries no compressor gain: the bands are compressed on their mid only.
-    const float lowB = MidSide ? in_[kLowB][i] : in_[kLowB][i] * gLow;
-    const float midB = MidSide ? in_[kMidB][i] : in_[kMidB][i] * gMid;
-    const float highB = MidSide ? in_[kHighB][i] : in_[kHighB][i] * gHigh;
-    if constexpr (BandMode == 0)
-        return {lowA + midA + highA, lowB + midB + highB, 0.0f, 0.0f};
-    else if constexpr (BandMode == 1)
-        return {midA + highA, midB + highB, lowA, lowB};
-    else
-        return {highA, highB, lowA + midA, lowB + midB};
+    return {in_[kLowA], in_[kLowB], in_[kLowGain], in_[kMidA], in_[kMidB],
+            in_[kMidGain], in_[kHighA], in_[kHighB], in_[kHighGain]};
+}
+
+bool CK_DSP_Spatial::useKernelVariant(CK_KernelVariant variant)
+{
+    if (variant != CK_KernelVariant::kReference && variant != CK_KernelVariant::kSse2)
+        return false;
+    variant_ = variant;
+    return true;
 }
 
 void CK_DSP_Spatial::pass2(int32_t firstFrame, int32_t count)
@@ -368,167 +305,28 @@ void CK_DSP_Spatial::headphone2(int32_t firstFrame, int32_t count)
     }
 }
 
-int32_t CK_DSP_Spatial::groupsEnd(int32_t firstFrame, int32_t count) const
-{
-    return frameByFrame_ ? firstFrame : firstFrame + (count & ~3);
-}
-
-template <bool MidSide>
+template <bool MidSide, CK_KernelVariant V>
 void CK_DSP_Spatial::sum3(int32_t firstFrame, int32_t count)
 {
     report(count);
-    int32_t i = firstFrame;
-#if defined(__SSE2__)
-    for (const int32_t end = groupsEnd(firstFrame, count); i < end; i += 4) {
-        const Frames4 f = framesAt<0, MidSide>(in_, i);
-        _mm_storeu_ps(outputs[0] + i, f.pA);
-        _mm_storeu_ps(outputs[1] + i, f.pB);
-    }
-#endif
-    for (; i < firstFrame + count; ++i) {
-        const Frame f = frameAt<0, MidSide>(i);
-        outputs[0][i] = f.pA;
-        outputs[1][i] = f.pB;
-    }
+    ck_spatial::band_sum::run<V, MidSide>(bands(), outputs[0], outputs[1], firstFrame, count);
 }
 
-template <int BandMode, bool MidSide>
+template <int BandMode, bool MidSide, CK_KernelVariant V>
 void CK_DSP_Spatial::speaker3(int32_t firstFrame, int32_t count)
 {
     report(count);
-    const float x = in_[kAmount][firstFrame];
-    float* outA = outputs[0];
-    float* outB = outputs[1];
-    int32_t i = firstFrame;
-    if constexpr (MidSide) {
-        const SpeakerMS m = speakerMS(x);
-#if defined(__SSE2__)
-        const __m128 mid = _mm_set1_ps(m.mid);
-        const __m128 side = _mm_set1_ps(m.side);
-        for (const int32_t end = groupsEnd(firstFrame, count); i < end; i += 4) {
-            const Frames4 f = framesAt<BandMode, true>(in_, i);
-            _mm_storeu_ps(outA + i, _mm_add_ps(_mm_mul_ps(mid, f.pA), f.uA));
-            _mm_storeu_ps(outB + i, _mm_add_ps(_mm_mul_ps(side, f.pB), f.uB));
-        }
-#endif
-        for (; i < firstFrame + count; ++i) {
-            const Frame f = frameAt<BandMode, true>(i);
-            outA[i] = m.mid * f.pA + f.uA;
-            outB[i] = m.side * f.pB + f.uB;
-        }
-    } else {
-        const SpeakerLR m = speakerLR(x);
-#if defined(__SSE2__)
-        const __m128 direct = _mm_set1_ps(m.direct);
-        const __m128 cross = _mm_set1_ps(m.cross);
-        for (const int32_t end = groupsEnd(firstFrame, count); i < end; i += 4) {
-            const Frames4 f = framesAt<BandMode, false>(in_, i);
-            _mm_storeu_ps(outA + i,
-                          _mm_add_ps(_mm_add_ps(_mm_mul_ps(direct, f.pA), _mm_mul_ps(cross, f.pB)), f.uA));
-            _mm_storeu_ps(outB + i,
-                          _mm_add_ps(_mm_add_ps(_mm_mul_ps(direct, f.pB), _mm_mul_ps(cross, f.pA)), f.uB));
-        }
-#endif
-        for (; i < firstFrame + count; ++i) {
-            const Frame f = frameAt<BandMode, false>(i);
-            outA[i] = m.direct * f.pA + m.cross * f.pB + f.uA;
-            outB[i] = m.direct * f.pB + m.cross * f.pA + f.uB;
-        }
-    }
+    ck_spatial::speaker::run<V, BandMode, MidSide>(bands(), in_[kAmount][firstFrame], outputs[0], outputs[1],
+                                                   firstFrame, count);
 }
 
-// Four frames go through the delay lines together: all four write, then all four read. Frame by
-// frame, each frame reads its own slot (shift 0) or one written before it, and so it does in the
-// group unless shift > length - 4, where a frame would read the slot a later frame of the group
-// has just overwritten. Groups whose written or read slots wrap around the end of the line take
-// the frame-by-frame step.
-template <int BandMode, bool MidSide>
+template <int BandMode, bool MidSide, CK_KernelVariant V>
 void CK_DSP_Spatial::headphone3(int32_t firstFrame, int32_t count)
 {
     reportWithEcho(count);
     clearDelayIfAsked();
-    const float e = 2.0f * in_[kAmount][firstFrame];
-    float* lineA = delayA_.data();
-    float* lineB = delayB_.data();
-    float* outA = outputs[0];
-    float* outB = outputs[1];
-    int32_t i = firstFrame;
-#if defined(__SSE2__)
-    const int32_t end = shift_ <= delayMask_ - 3 ? groupsEnd(firstFrame, count) : firstFrame;
-#endif
-    if constexpr (MidSide) {
-        // Only the side goes through a delay line; the mid passes unchanged.
-        const float gain = std::fabs(e);
-        auto step = [&](int32_t n) {
-            const Frame f = frameAt<BandMode, true>(n);
-            writePos_ = (writePos_ - 1) & delayMask_;
-            lineB[writePos_] = f.pB;
-            const float delayed = lineB[(writePos_ + shift_) & delayMask_];
-            outA[n] = f.pA + f.uA;
-            outB[n] = f.pB + gain * delayed + f.uB;
-        };
-#if defined(__SSE2__)
-        const __m128 gains = _mm_set1_ps(gain);
-        for (; i < end; i += 4) {
-            const int32_t write = writePos_ - 4;
-            const int32_t read = (write + shift_) & delayMask_;
-            if (write < 0 || read > delayMask_ - 3) {
-                for (int32_t n = i; n < i + 4; ++n)
-                    step(n);
-                continue;
-            }
-            const Frames4 f = framesAt<BandMode, true>(in_, i);
-            _mm_storeu_ps(lineB + write, reversed(f.pB));
-            writePos_ = write;
-            const __m128 delayed = reversed(_mm_loadu_ps(lineB + read));
-            _mm_storeu_ps(outA + i, _mm_add_ps(f.pA, f.uA));
-            _mm_storeu_ps(outB + i, _mm_add_ps(_mm_add_ps(f.pB, _mm_mul_ps(gains, delayed)), f.uB));
-        }
-#endif
-        for (; i < firstFrame + count; ++i)
-            step(i);
-    } else {
-        const EchoMix mix = echoMix(e);
-        auto step = [&](int32_t n) {
-            const Frame f = frameAt<BandMode, false>(n);
-            writePos_ = (writePos_ - 1) & delayMask_;
-            lineA[writePos_] = f.pA;
-            lineB[writePos_] = f.pB;
-            const int32_t read = (writePos_ + shift_) & delayMask_;
-            const float k = kMidCancel * (lineA[read] + lineB[read]);
-            const float sA = lineA[read] - k;
-            const float sB = lineB[read] - k;
-            outA[n] = f.pA + mix.same * sA + mix.opposite * sB + f.uA;
-            outB[n] = f.pB + mix.same * sB + mix.opposite * sA + f.uB;
-        };
-#if defined(__SSE2__)
-        const __m128 same = _mm_set1_ps(mix.same);
-        const __m128 opposite = _mm_set1_ps(mix.opposite);
-        const __m128 midCancel = _mm_set1_ps(kMidCancel);
-        for (; i < end; i += 4) {
-            const int32_t write = writePos_ - 4;
-            const int32_t read = (write + shift_) & delayMask_;
-            if (write < 0 || read > delayMask_ - 3) {
-                for (int32_t n = i; n < i + 4; ++n)
-                    step(n);
-                continue;
-            }
-            const Frames4 f = framesAt<BandMode, false>(in_, i);
-            _mm_storeu_ps(lineA + write, reversed(f.pA));
-            _mm_storeu_ps(lineB + write, reversed(f.pB));
-            writePos_ = write;
-            const __m128 dA = reversed(_mm_loadu_ps(lineA + read));
-            const __m128 dB = reversed(_mm_loadu_ps(lineB + read));
-            const __m128 k = _mm_mul_ps(midCancel, _mm_add_ps(dA, dB));
-            const __m128 sA = _mm_sub_ps(dA, k);
-            const __m128 sB = _mm_sub_ps(dB, k);
-            _mm_storeu_ps(outA + i, _mm_add_ps(_mm_add_ps(_mm_add_ps(f.pA, _mm_mul_ps(same, sA)),
-                                                          _mm_mul_ps(opposite, sB)), f.uA));
-            _mm_storeu_ps(outB + i, _mm_add_ps(_mm_add_ps(_mm_add_ps(f.pB, _mm_mul_ps(same, sB)),
-                                                          _mm_mul_ps(opposite, sA)), f.uB));
-        }
-#endif
-        for (; i < firstFrame + count; ++i)
-            step(i);
-    }
+    ck_spatial::DelayLines lines{delayA_.data(), delayB_.data(), delayMask_, shift_, writePos_};
+    ck_spatial::headphone::run<V, BandMode, MidSide>(bands(), 2.0f * in_[kAmount][firstFrame], lines, outputs[0],
+                                                     outputs[1], firstFrame, count);
+    writePos_ = lines.writePos;
 }

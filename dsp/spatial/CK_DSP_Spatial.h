@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dsp/kernels/KernelVariant.h"
+#include "dsp/kernels/SpatialBandSumKernel.h"
 #include "modules/CK_ModuleBase.h"
 
 class CK_DSP_Spatial : public CK_ModuleStd {
@@ -41,36 +43,31 @@ public:
 
     int32_t shift() const { return shift_; }
     int32_t delayLength() const { return static_cast<int32_t>(delayA_.size()); }
-    // Makes the three-band routines process every frame alone instead of four at a time: the
-    // reference their grouped form is checked against.
-    void processFrameByFrame(bool on) { frameByFrame_ = on; }
+    // Makes the three-band routines use the given form of the spatial kernels (the SSE2 form
+    // unless told otherwise) from the next event on; false, and no change, for a form they lack.
+    bool useKernelVariant(CK_KernelVariant variant);
 
 private:
-    // One frame of the band sum, split into the part the treatment works on (p) and the part that
-    // bypasses it (u), for channels A (left or mid) and B (right or side).
-    struct Frame {
-        float pA, pB, uA, uB;
-    };
-    template <int BandMode, bool MidSide>
-    Frame frameAt(int32_t i) const;
+    ck_spatial::Bands bands() const;
 
     // Process routines.
     void pass2(int32_t firstFrame, int32_t count);
     void speaker2(int32_t firstFrame, int32_t count);
     void headphone2(int32_t firstFrame, int32_t count);
-    template <bool MidSide>
+    template <bool MidSide, CK_KernelVariant V>
     void sum3(int32_t firstFrame, int32_t count);
-    template <int BandMode, bool MidSide>
+    template <int BandMode, bool MidSide, CK_KernelVariant V>
     void speaker3(int32_t firstFrame, int32_t count);
-    template <int BandMode, bool MidSide>
+    template <int BandMode, bool MidSide, CK_KernelVariant V>
     void headphone3(int32_t firstFrame, int32_t count);
 
-    // End of the whole groups of four frames a routine may process together from firstFrame.
-    int32_t groupsEnd(int32_t firstFrame, int32_t count) const;
-
     void select();
-    template <bool MidSide>
+    template <CK_KernelVariant V>
+    void useSum3();
+    template <CK_KernelVariant V>
     void selectThreeBand();
+    template <bool MidSide, CK_KernelVariant V>
+    void selectThreeBandFor();
     void resolveInputs();
     void announce(int32_t state);
     // Counts down towards rest while the announced state is static.
@@ -102,7 +99,7 @@ private:
     int32_t headphone_ = 0;
     int32_t bandMode_ = 0;
     int32_t midSide_ = 0;
-    bool frameByFrame_ = false;
+    CK_KernelVariant variant_ = CK_KernelVariant::kSse2;
 
     // Inputs 0..9 as read by the routines: unconnected audio reads silence, unconnected gains unity.
     const float* in_[10] = {};

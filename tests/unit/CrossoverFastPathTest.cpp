@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dsp/dynamics/CrossoverSection4.h"
+#include "support/KernelVariants.h"
 
 namespace {
 
@@ -45,13 +46,15 @@ struct ReferenceChannel {
     CrossoverSection4 low, high, ap;
 };
 
-// Drives the fused split and the reference through the same runs and designs and compares every
-// output sample bit for bit. Buffers start at an odd offset, so nothing relies on alignment.
+// Drives the fused split (mono, or stereo in the given variant) and the section passes through
+// the same runs and designs and compares every output sample bit for bit. Buffers start at an odd
+// offset, so nothing relies on alignment.
 class FastPathRig {
 public:
-    FastPathRig(bool stereo, size_t frames, bool wide = true) : stereo_(stereo), frames_(frames)
+    FastPathRig(bool stereo, size_t frames, CK_KernelVariant variant = CK_KernelVariant::kSse2)
+        : stereo_(stereo), frames_(frames)
     {
-        bands_.allowWideRegisters(wide);
+        EXPECT_TRUE(bands_.useVariant(variant));
         inA_ = noise(frames + kOffset, 3, 0.5f);
         inB_ = noise(frames + kOffset, 4, 0.5f);
         for (auto* v : {&fast_, &ref_})
@@ -110,64 +113,72 @@ private:
 // Run lengths that are odd, single frames and whole blocks.
 constexpr int32_t kRuns[] = {1, 7, 128, 3, 64, 113, 2, 128, 5, 31};
 
-TEST(CrossoverFastPath, IdenticalToTheSectionPassesOnNoiseJumpsAndGlides)
+// Steady runs at the factory frequencies, jumps (program changes) at run starts, glides over the
+// whole range with a redesign every frame, then steady again.
+void runJumpsAndGlides(FastPathRig& rig, size_t frames)
 {
     const double rate = 48000.0;
-    // Mono, stereo in two lanes, and stereo in 256-bit registers where the processor has them.
-    for (const int form : {0, 1, 2}) {
-        const bool stereo = form > 0;
-        const size_t frames = 48000;
-        FastPathRig rig(stereo, frames, form == 2);
-        size_t at = 0;
-        size_t run = 0;
-        auto next = [&] { return std::min<int32_t>(kRuns[run++ % std::size(kRuns)], int32_t(frames - at)); };
-
-        // Steady at the factory frequencies, then jumps (program changes) at run starts.
-        const double jumps[][2] = {{200, 3000}, {20, 20480}, {1000, 1100}, {20480, 20480}, {80, 9000}};
-        for (const auto& j : jumps) {
-            rig.setDesign(designed(j[0], rate), designed(std::min(j[1], 0.47 * rate), rate));
-            for (int r = 0; r < 20 && at < frames; ++r) {
-                const int32_t n = next();
-                rig.run(at, n);
-                at += static_cast<size_t>(n);
-            }
-        }
-        // Glides over the whole range: a redesign every sample, runs of one frame.
-        for (int i = 0; at < frames && i < 9600; ++i, ++at) {
-            const double t = i / 9600.0;
-            rig.setDesign(designed(20.0 * std::pow(1000.0, t), rate), designed(20000.0 * std::pow(0.001, t), rate));
-            rig.run(at, 1);
-        }
-        // The rest steady again.
-        rig.setDesign(designed(150, rate), designed(5000, rate));
-        while (at < frames) {
+    size_t at = 0;
+    size_t run = 0;
+    auto next = [&] { return std::min<int32_t>(kRuns[run++ % std::size(kRuns)], int32_t(frames - at)); };
+    const double jumps[][2] = {{200, 3000}, {20, 20480}, {1000, 1100}, {20480, 20480}, {80, 9000}};
+    for (const auto& j : jumps) {
+        rig.setDesign(designed(j[0], rate), designed(std::min(j[1], 0.47 * rate), rate));
+        for (int r = 0; r < 20 && at < frames; ++r) {
             const int32_t n = next();
             rig.run(at, n);
             at += static_cast<size_t>(n);
         }
-        EXPECT_EQ(rig.mismatches(), 0u) << "form " << form;
+    }
+    for (int i = 0; at < frames && i < 9600; ++i, ++at) {
+        const double t = i / 9600.0;
+        rig.setDesign(designed(20.0 * std::pow(1000.0, t), rate), designed(20000.0 * std::pow(0.001, t), rate));
+        rig.run(at, 1);
+    }
+    rig.setDesign(designed(150, rate), designed(5000, rate));
+    while (at < frames) {
+        const int32_t n = next();
+        rig.run(at, n);
+        at += static_cast<size_t>(n);
     }
 }
 
-// After the signal stops, the states settle to exact zeros at run ends in both forms alike, so
+TEST(CrossoverFastPath, MonoIsIdenticalToTheSectionPasses)
+{
+    FastPathRig rig(false, 48000);
+    runJumpsAndGlides(rig, 48000);
+    EXPECT_EQ(rig.mismatches(), 0u);
+}
+
+class CrossoverKernel : public KernelVariantTest {
+};
+
+TEST_P(CrossoverKernel, IdenticalToTheSectionPassesOnNoiseJumpsAndGlides)
+{
+    FastPathRig rig(true, 48000, variant());
+    runJumpsAndGlides(rig, 48000);
+    EXPECT_EQ(rig.mismatches(), 0u);
+}
+
+// After the signal stops, the states settle to exact zeros at run ends in every form alike, so
 // the bands fall silent instead of decaying through the denormal range for ever.
-TEST(CrossoverFastPath, SilenceSettlesToExactZerosIdentically)
+TEST_P(CrossoverKernel, SilenceSettlesToExactZerosIdentically)
 {
     const double rate = 44100.0;
     const size_t frames = 44100 * 2;
-    for (const bool wide : {false, true}) {
-        FastPathRig rig(true, frames, wide);
-        for (size_t i = 4410; i < frames; ++i)
-            rig.setInput(i, 0.0f, 0.0f);
-        rig.setDesign(designed(40, rate), designed(11025, rate));
-        for (size_t at = 0; at < frames; at += 128)
-            rig.run(at, static_cast<int32_t>(std::min<size_t>(128, frames - at)));
-        EXPECT_EQ(rig.mismatches(), 0u);
-        for (int pin = 0; pin < 6; ++pin)
-            for (size_t i = frames * 3 / 4; i < frames; ++i)
-                ASSERT_EQ(rig.output(pin, i), 0.0f) << "frame " << i << " pin " << pin;
-    }
+    FastPathRig rig(true, frames, variant());
+    for (size_t i = 4410; i < frames; ++i)
+        rig.setInput(i, 0.0f, 0.0f);
+    rig.setDesign(designed(40, rate), designed(11025, rate));
+    for (size_t at = 0; at < frames; at += 128)
+        rig.run(at, static_cast<int32_t>(std::min<size_t>(128, frames - at)));
+    EXPECT_EQ(rig.mismatches(), 0u);
+    for (int pin = 0; pin < 6; ++pin)
+        for (size_t i = frames * 3 / 4; i < frames; ++i)
+            ASSERT_EQ(rig.output(pin, i), 0.0f) << "frame " << i << " pin " << pin;
 }
+
+CK_KERNEL_VARIANTS(CrossoverKernel, CK_KernelVariant::kReference, CK_KernelVariant::kSse2, CK_KernelVariant::kWide);
 
 // The single all-pass stage is the sum of the section's squared low-pass and high-pass: on noise
 // they agree to float precision at every crossover frequency.

@@ -23,7 +23,8 @@ struct EnhancerTest : ::testing::Test {
         enhancer = new CK_DSP_Enhancer_Ctrl(&owner);
         owner.addModule(enhancer);
         bench = std::make_unique<SignalBench>(owner, enhancer);
-        for (const int pin : {E::kMainA, E::kMainB, E::kBandA, E::kBandB, E::kEnvelope, E::kAmount})
+        const int inputs[] = {E::kMainA, E::kMainB, E::kBandA, E::kBandB, E::kEnvelope, E::kAmount};
+        for (const int pin : inputs)
             bench->feed(pin);
         enhancer->prepare();
     }

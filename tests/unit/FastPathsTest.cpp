@@ -1,6 +1,6 @@
-// The fast processing paths against the straightforward computations they replace, bit for bit:
-// every fast routine must give exactly the samples the plain one-stage-at-a-time loop gives, on
-// noise, silence, coefficient jumps, odd run lengths and offsets, in place and out of place.
+// The kernels' variants against their references, bit for bit, on noise, silence, awkward values,
+// coefficient jumps, odd run lengths and offsets, in place and out of place. The filter kernels
+// are held against the plain one-section-at-a-time loop, their own reference included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,17 +10,23 @@
 #include <random>
 #include <vector>
 
-#include "dsp/dynamics/CK_DSP_CompExp_Knee_Math.h"
-#include "dsp/dynamics/CK_DSP_Metering2.h"
 #include "dsp/dynamics/CK_DSP_dB_to_Level.h"
-#include "dsp/enhance/CK_Enhancer_Kernel.h"
-#include "dsp/enhance/CK_Harmonics_Kernel.h"
-#include "dsp/eq/CK_BiQuad_Cascade.h"
-#include "platform/CpuFeatures.h"
+#include "dsp/kernels/DbToLevelKernel.h"
+#include "dsp/kernels/DetectorKernel.h"
+#include "dsp/kernels/EnhancerKernel.h"
+#include "dsp/kernels/EqCascadeKernel.h"
+#include "dsp/kernels/EqCascadeStereoKernel.h"
+#include "dsp/kernels/HarmonicsKernel.h"
+#include "dsp/kernels/KneeGainKernel.h"
+#include "dsp/kernels/PeakRiseKernel.h"
+#include "dsp/kernels/StaticCascadeStereoKernel.h"
+#include "dsp/kernels/StaticLanesKernel.h"
+#include "support/KernelVariants.h"
 
 namespace {
 
 using namespace ck_cascade;
+using V = CK_KernelVariant;
 
 constexpr int kFrames = 1100;
 
@@ -92,8 +98,12 @@ void plainEqBand(EqState& s, const float* x, float* y, int32_t first, int32_t en
     s = {x1, x2, y1, y2};
 }
 
-TEST(FastPathsTest, EqCascadeMatchesBandByBandFilteringBitForBit)
+class EqCascadeKernel : public KernelVariantTest {
+};
+
+TEST_P(EqCascadeKernel, MatchesBandByBandFilteringBitForBit)
 {
+    const auto run = reference() ? &ck_eq_cascade::reference : &ck_eq_cascade::sse2;
     std::mt19937 rng(1234);
     const auto signals = testSignals(rng);
     for (int bands = 1; bands <= kMaxEqBands; ++bands)
@@ -119,8 +129,7 @@ TEST(FastPathsTest, EqCascadeMatchesBandByBandFilteringBitForBit)
                         plainEqBand(plain[b], source, plainOut.data(), first, end, c[b]);
                         source = plainOut.data();
                     }
-                    runEqCascade(fastPointers, c, bands, inPlace ? fastOut.data() : x.data(), fastOut.data(), first,
-                                 end);
+                    run(fastPointers, c, bands, inPlace ? fastOut.data() : x.data(), fastOut.data(), first, end);
                     first = end;
                 }
                 ASSERT_EQ(firstDifference(plainOut, fastOut), -1) << bands << " bands, in place " << inPlace;
@@ -133,18 +142,18 @@ TEST(FastPathsTest, EqCascadeMatchesBandByBandFilteringBitForBit)
             }
 }
 
-TEST(FastPathsTest, StereoEqCascadeMatchesEachChannelFilteredAloneBitForBit)
+CK_KERNEL_VARIANTS(EqCascadeKernel, V::kReference, V::kSse2);
+
+class EqCascadeStereoKernel : public KernelVariantTest {
+};
+
+TEST_P(EqCascadeStereoKernel, MatchesEachChannelFilteredAloneBitForBit)
 {
     std::mt19937 rng(4321);
     const auto signals = testSignals(rng);
-    // The build the product chooses, and each build on its own where this processor runs it.
-    using Cascade = decltype(&runEqCascadeStereo);
-    std::vector<Cascade> builds = {&runEqCascadeStereo, &runEqCascadeStereoNarrow};
-#if defined(BRELVIK_WIDE_KERNELS)
-    if (ck_wideRegistersAvailable())
-        builds.push_back(&runEqCascadeStereoWide);
-#endif
-    for (Cascade run : builds) {
+    const ck_eq_stereo::Routine run = ck_eq_stereo::forms().of(variant());
+    ASSERT_NE(run, nullptr);
+    {
         for (int bands = 1; bands <= kMaxEqBands; ++bands)
             for (size_t i = 0; i < signals.size(); ++i) {
                 const std::vector<float>* x[2] = {&signals[i], &signals[(i + 1) % signals.size()]};
@@ -183,6 +192,8 @@ TEST(FastPathsTest, StereoEqCascadeMatchesEachChannelFilteredAloneBitForBit)
     }
 }
 
+CK_KERNEL_VARIANTS(EqCascadeStereoKernel, V::kReference, V::kSse2, V::kWide);
+
 // ---- Static filter: identical float sections, mono or two channels. ----
 
 void plainStaticSection(StaticSection& s, const CK_BiQuad& c, const float* x, float* y, int32_t first, int32_t end)
@@ -209,8 +220,12 @@ void plainStaticChannel(StaticSection* s, int count, const CK_BiQuad& c, const f
     }
 }
 
-TEST(FastPathsTest, StaticCascadeMatchesSectionBySectionFilteringMonoAndStereo)
+class StaticCascadeStereoKernel : public KernelVariantTest {
+};
+
+TEST_P(StaticCascadeStereoKernel, MatchesSectionBySectionFilteringOfEachChannel)
 {
+    const auto run = reference() ? &ck_static_stereo::reference : &ck_static_stereo::sse2;
     std::mt19937 rng(99);
     const auto signals = testSignals(rng);
     for (int count = 1; count <= kMaxStaticSections; ++count)
@@ -219,10 +234,8 @@ TEST(FastPathsTest, StaticCascadeMatchesSectionBySectionFilteringMonoAndStereo)
             const auto& xa = signals[sa];
             const auto& xb = signals[(sa + 1) % signals.size()];
             StaticSection plainA[kMaxStaticSections] = {}, plainB[kMaxStaticSections] = {};
-            StaticSection monoA[kMaxStaticSections] = {}, fastA[kMaxStaticSections] = {},
-                          fastB[kMaxStaticSections] = {};
-            std::vector<float> plainOutA(kFrames), plainOutB(kFrames), monoOut(kFrames), fastOutA(kFrames),
-                fastOutB(kFrames);
+            StaticSection fastA[kMaxStaticSections] = {}, fastB[kMaxStaticSections] = {};
+            std::vector<float> plainOutA(kFrames), plainOutB(kFrames), fastOutA(kFrames), fastOutB(kFrames);
             CK_BiQuad c{};
             int32_t first = 0;
             for (int r = 0; first < kFrames; ++r) {
@@ -231,24 +244,26 @@ TEST(FastPathsTest, StaticCascadeMatchesSectionBySectionFilteringMonoAndStereo)
                 const int32_t end = std::min<int32_t>(kFrames, first + kRuns[(r + 3) % std::size(kRuns)]);
                 plainStaticChannel(plainA, count, c, xa.data(), plainOutA.data(), first, end);
                 plainStaticChannel(plainB, count, c, xb.data(), plainOutB.data(), first, end);
-                runStaticCascade(monoA, count, c, xa.data(), monoOut.data(), first, end);
-                runStaticCascadeStereo(fastA, fastB, count, c, xa.data(), xb.data(), fastOutA.data(),
-                                       fastOutB.data(), first, end);
+                run(fastA, fastB, count, c, xa.data(), xb.data(), fastOutA.data(), fastOutB.data(), first, end);
                 first = end;
             }
-            ASSERT_EQ(firstDifference(plainOutA, monoOut), -1) << count << " sections, mono";
             ASSERT_EQ(firstDifference(plainOutA, fastOutA), -1) << count << " sections, channel A";
             ASSERT_EQ(firstDifference(plainOutB, fastOutB), -1) << count << " sections, channel B";
             for (int i = 0; i < count; ++i) {
                 EXPECT_EQ(std::memcmp(&plainA[i], &fastA[i], sizeof(StaticSection)), 0);
                 EXPECT_EQ(std::memcmp(&plainB[i], &fastB[i], sizeof(StaticSection)), 0);
-                EXPECT_EQ(std::memcmp(&plainA[i], &monoA[i], sizeof(StaticSection)), 0);
             }
         }
 }
 
-TEST(FastPathsTest, SingleSectionsInLanesMatchEachChannelFilteredAlone)
+CK_KERNEL_VARIANTS(StaticCascadeStereoKernel, V::kReference, V::kSse2);
+
+class StaticLanesKernel : public KernelVariantTest {
+};
+
+TEST_P(StaticLanesKernel, MatchesEachChannelFilteredAlone)
 {
+    const auto run = reference() ? &ck_static_lanes::reference : &ck_static_lanes::sse2;
     // One to four channels, each with its own signal and its own coefficients, changed every
     // third run.
     std::mt19937 rng(77);
@@ -273,7 +288,7 @@ TEST(FastPathsTest, SingleSectionsInLanesMatchEachChannelFilteredAlone)
                 plainStaticSection(plain[k], c[k], x, plainOut[k].data(), first, end);
                 lane[k] = {&fast[k], &c[k], x, fastOut[k].data()};
             }
-            runStaticSectionsInLanes(lane, lanes, first, end);
+            run(lane, lanes, first, end);
             first = end;
         }
         for (int k = 0; k < lanes; ++k) {
@@ -283,252 +298,258 @@ TEST(FastPathsTest, SingleSectionsInLanesMatchEachChannelFilteredAlone)
     }
 }
 
-// ---- dB to level: 2^(dB / 6) from the shared tables. ----
+CK_KERNEL_VARIANTS(StaticLanesKernel, V::kReference, V::kSse2);
 
-float plainDbToLevel(const CK_DSP_dB_to_Level::Tables& t, float in)
+// Splits `frames` frames into runs of awkward lengths and calls run(first, length) for each, so
+// groups of four start anywhere and odd tails are left over.
+template <typename Run>
+void inRuns(size_t frames, int shift, Run&& run)
 {
-    float x = in > -18.0f ? in : -18.0f;
-    x = x < 18.0f ? x : 18.0f;
-    const auto y = static_cast<float>((static_cast<double>(x) + 18.0) * 853.3333333333334);
-    const auto h = static_cast<int32_t>(y);
-    const float f = y - static_cast<float>(h);
-    const int32_t j = h & 511;
-    return (t.fraction[j] + (t.fraction[j + 1] - t.fraction[j]) * f) * t.power[h >> 9];
+    int32_t first = 0;
+    for (int r = 0; first < static_cast<int32_t>(frames); ++r) {
+        const int32_t length =
+            std::min<int32_t>(static_cast<int32_t>(frames) - first, kRuns[(r + shift) % std::size(kRuns)]);
+        run(first, length);
+        first += length;
+    }
 }
 
-// Inputs over and beyond the whole range, the limits, table steps, NaN, infinities, signed zeros.
-std::vector<float> awkwardInputs(std::mt19937& rng, float spread)
+// Uniform values in [low, high) with awkward ones planted at `at`: NaN, infinities, signed zeros,
+// tiny values, the edges of clamps.
+std::vector<float> withAwkwardValues(std::mt19937& rng, size_t frames, float low, float high, size_t at)
 {
-    std::uniform_real_distribution<float> u(-spread, spread);
-    std::vector<float> v = {-18.0f, 18.0f, -18.000002f, 17.999998f, 0.0f, -0.0f, NAN, -NAN, INFINITY, -INFINITY,
-                            1.0e-30f, -1.0e-30f, 0.5f, -0.5f, 1.0f, -1.0f, 2.0f, 0.999999f, -0.999999f};
-    for (int j = 0; j < 512; ++j)
-        v.push_back(-18.0f + static_cast<float>(j) * (36.0f / 512.0f));
-    while (v.size() < 3001)
-        v.push_back(u(rng));
+    std::uniform_real_distribution<float> u(low, high);
+    std::vector<float> v(frames);
+    for (auto& x : v)
+        x = u(rng);
+    const float awkward[] = {NAN, -NAN, INFINITY, -INFINITY, 0.0f, -0.0f, 1.0e-31f, -1.0e-31f, 1.0e-20f,
+                             1.0f, -1.0f, 4.0f, -4.0f, 18.0f, -18.0f, 17.999998f, -18.000002f};
+    for (size_t k = 0; k < std::size(awkward) && at + k < frames; ++k)
+        v[at + k] = awkward[k];
     return v;
 }
 
-TEST(FastPathsTest, DbToLevelMatchesTheFrameByFrameConversion)
+// ---- dB to level: 2^(dB / 6) from the shared tables. ----
+
+class DbToLevelKernel : public KernelVariantTest {
+};
+
+TEST_P(DbToLevelKernel, MatchesTheReference)
 {
     std::mt19937 rng(7);
     const auto& tables = CK_DSP_dB_to_Level::tables();
-    const auto x = awkwardInputs(rng, 25.0f);
-    std::vector<float> plain(x.size()), fast(x.size() + 8, 0.0f);
-    for (size_t n = 0; n < x.size(); ++n)
-        plain[n] = plainDbToLevel(tables, x[n]);
-    // Runs at every offset and odd lengths, so groups of four start anywhere.
-    size_t first = 0;
-    for (int r = 0; first < x.size(); ++r) {
-        const size_t length = std::min(x.size() - first, static_cast<size_t>(kRuns[r % std::size(kRuns)]));
-        CK_DSP_dB_to_Level::convertFrames(tables, x.data() + first, fast.data() + first, static_cast<int32_t>(length));
-        first += length;
-    }
-    fast.resize(x.size());
-    EXPECT_EQ(firstDifference(plain, fast), -1);
+    auto x = withAwkwardValues(rng, 3001, -25.0f, 25.0f, 0);
+    // Every step of the fraction table.
+    for (int j = 0; j < 512; ++j)
+        x[100 + static_cast<size_t>(j)] = -18.0f + static_cast<float>(j) * (36.0f / 512.0f);
+    std::vector<float> expected(x.size()), got(x.size());
+    ck_db_to_level::reference(tables, x.data(), expected.data(), static_cast<int32_t>(x.size()));
+    inRuns(x.size(), 0, [&](int32_t first, int32_t length) {
+        ck_db_to_level::sse2(tables, x.data() + first, got.data() + first, length);
+    });
+    EXPECT_EQ(firstDifference(expected, got), -1);
 }
 
-// ---- Synthetic harmonics: drive, shaper and sum, every routine variant. ----
-
-template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
-void expectHarmonicsMatch(std::mt19937& rng)
-{
-    const size_t frames = 1001;
-    std::uniform_real_distribution<float> wide(-3.0f, 3.0f), unit(-0.2f, 1.2f);
-    std::vector<float> in[6];
-    for (auto& v : in) {
-        v.resize(frames);
-        for (auto& s : v)
-            s = wide(rng);
-    }
-    for (auto& s : in[4])
-        s = unit(rng); // amount
-    for (auto& s : in[5])
-        s = unit(rng); // envelope, below 0 and above 1 too
-    // Awkward values: NaN, infinities, signed zeros, tiny products, the shaper's clamp points.
-    const float awkward[] = {NAN, INFINITY, -INFINITY, 0.0f, -0.0f, 1.0e-31f, -1.0e-31f, 1.0f, -1.0f, 4.0f, -4.0f};
-    for (size_t k = 0; k < std::size(awkward); ++k) {
-        in[2][10 + k] = awkward[k];
-        in[3][40 + k] = awkward[k];
-        in[4][70 + k] = awkward[k];
-        in[5][100 + k] = awkward[k];
-        in[0][130 + k] = awkward[k];
-    }
-    std::fill(in[2].begin() + 500, in[2].begin() + 700, 0.0f); // a silent band
-    std::vector<float> plainA(frames), plainB(frames), fastA(frames + 4, 0.0f), fastB(frames + 4, 0.0f);
-    for (size_t i = 0; i < frames; ++i) {
-        float below = 1.0f - std::clamp(in[5][i], 0.0f, 1.0f);
-        below = (below * below) * (below * below);
-        const float a = in[4][i];
-        const float d = !Dynamic ? (ShapeType == ck_harmonics::kHard ? 1.0f : 0.5f) * a
-                        : ShapeType == ck_harmonics::kHard ? a * (0.75f - 0.5f * below)
-                                                           : 0.5f * a * (1.0f - 0.5f * below);
-        const auto shaped = [](float u) {
-            u = u > -1.0f ? u : (u <= -1.0f ? -1.0f : 0.0f);
-            u = u < 1.0f ? u : 1.0f;
-            const float v = (u + 0.5f) * (u + 0.5f);
-            const float y = 10.0f * u * v * (1.0f - v);
-            return std::fabs(y) < 1.0e-30f ? 0.0f : y;
-        };
-        plainA[i] = WithMain ? in[0][i] + shaped(d * in[2][i]) : shaped(d * in[2][i]);
-        plainB[i] = WithMain ? in[1][i] + shaped(d * in[3][i]) : shaped(d * in[3][i]);
-    }
-    const ck_harmonics::Inputs inputs{in[0].data(), in[1].data(), in[2].data(), in[3].data(), in[4].data(),
-                                      in[5].data()};
-    int32_t first = 0;
-    for (int r = 0; first < static_cast<int32_t>(frames); ++r) {
-        const int32_t length = std::min<int32_t>(static_cast<int32_t>(frames) - first, kRuns[(r + 5) % std::size(kRuns)]);
-        ck_harmonics::run<ShapeType, Dynamic, WithMain, Stereo>(inputs, fastA.data(), fastB.data(), first, length);
-        first += length;
-    }
-    fastA.resize(frames);
-    fastB.resize(frames);
-    EXPECT_EQ(firstDifference(plainA, fastA), -1) << ShapeType << Dynamic << WithMain << Stereo;
-    if (Stereo)
-        EXPECT_EQ(firstDifference(plainB, fastB), -1) << ShapeType << Dynamic << WithMain;
-    else
-        EXPECT_TRUE(std::all_of(fastB.begin(), fastB.end(), [](float v) { return v == 0.0f; }));
-}
-
-TEST(FastPathsTest, HarmonicsMatchTheFrameByFrameShaperInEveryVariant)
-{
-    std::mt19937 rng(3);
-    expectHarmonicsMatch<ck_harmonics::kSoft, false, true, true>(rng);
-    expectHarmonicsMatch<ck_harmonics::kSoft, true, true, true>(rng);
-    expectHarmonicsMatch<ck_harmonics::kHard, false, true, true>(rng);
-    expectHarmonicsMatch<ck_harmonics::kHard, true, false, true>(rng);
-    expectHarmonicsMatch<ck_harmonics::kSoft, true, false, false>(rng);
-    expectHarmonicsMatch<ck_harmonics::kHard, true, true, false>(rng);
-}
+CK_KERNEL_VARIANTS(DbToLevelKernel, V::kSse2);
 
 // ---- Gain law: both knee shapes around threshold and full scale, NaN, extreme ratios. ----
 
-template <bool Bowed>
-float plainGainLaw(float level, const CK_DSP_CompExp_Knee_Math::Law& l)
-{
-    const float x = level > l.t ? level : l.t;
-    const float q = x / l.t;
-    float d;
-    if (Bowed)
-        d = (q * l.k * l.h * l.r + l.r) * (1.0f - q) + q;
-    else
-        d = (1.0f - q * l.k) * l.r + q * l.k;
-    d = std::max(d, l.minDivisor);
-    return (x - l.t) / d + l.t - x;
-}
+class KneeGainKernel : public KernelVariantTest {
+};
 
-TEST(FastPathsTest, GainLawMatchesTheFrameByFrameFormula)
+TEST_P(KneeGainKernel, MatchesTheReferenceForBothKneeShapes)
 {
     std::mt19937 rng(5);
-    std::uniform_real_distribution<float> level(-6.0f, 3.0f);
-    std::vector<float> x = {NAN, -NAN, INFINITY, -INFINITY, 0.0f, -0.0f, -18.0f, 18.0f};
-    while (x.size() < 2003)
-        x.push_back(level(rng));
-    const CK_DSP_CompExp_Knee_Math::Law laws[] = {
-        {-2.0f, 0.0f, 3.0f, 4.0f, 1.0f},     {-0.003f, 1.0f, 3.0f, 800.0f, 1.0f}, {-3.0f, 0.5f, 6.0f, 0.5f, 0.5f},
-        {-1.0f, 0.8f, 10.68f, 0.1f, 0.1f},   {-4.0f, 0.3f, 4.08f, 20.0f, 1.0f},
+    const auto x = withAwkwardValues(rng, 2003, -6.0f, 3.0f, 10);
+    const ck_knee_gain::Law laws[] = {
+        {-2.0f, 0.0f, 3.0f, 4.0f, 1.0f},   {-0.003f, 1.0f, 3.0f, 800.0f, 1.0f}, {-3.0f, 0.5f, 6.0f, 0.5f, 0.5f},
+        {-1.0f, 0.8f, 10.68f, 0.1f, 0.1f}, {-4.0f, 0.3f, 4.08f, 20.0f, 1.0f},
     };
-    for (const auto& law : laws) {
-        for (int bowed = 0; bowed < 2; ++bowed) {
-            std::vector<float> plain(x.size()), fast(x.size() + 4, 0.0f);
-            for (size_t n = 0; n < x.size(); ++n)
-                plain[n] = bowed ? plainGainLaw<true>(x[n], law) : plainGainLaw<false>(x[n], law);
-            size_t first = 0;
-            for (int r = 0; first < x.size(); ++r) {
-                const auto length = static_cast<int32_t>(
-                    std::min(x.size() - first, static_cast<size_t>(kRuns[(r + 1) % std::size(kRuns)])));
-                if (bowed)
-                    CK_DSP_CompExp_Knee_Math::gainFrames<true>(x.data() + first, fast.data() + first, length, law);
-                else
-                    CK_DSP_CompExp_Knee_Math::gainFrames<false>(x.data() + first, fast.data() + first, length, law);
-                first += static_cast<size_t>(length);
-            }
-            fast.resize(x.size());
-            EXPECT_EQ(firstDifference(plain, fast), -1) << "threshold " << law.t << " bowed " << bowed;
+    for (const auto& law : laws)
+        for (const bool bowed : {false, true}) {
+            std::vector<float> expected(x.size()), got(x.size());
+            const auto count = static_cast<int32_t>(x.size());
+            (bowed ? &ck_knee_gain::reference<true> : &ck_knee_gain::reference<false>)(x.data(), expected.data(),
+                                                                                       count, law);
+            const auto fast = bowed ? &ck_knee_gain::sse2<true> : &ck_knee_gain::sse2<false>;
+            inRuns(x.size(), 1, [&](int32_t first, int32_t length) {
+                fast(x.data() + first, got.data() + first, length, law);
+            });
+            EXPECT_EQ(firstDifference(expected, got), -1) << "threshold " << law.t << " bowed " << bowed;
         }
-    }
 }
+
+CK_KERNEL_VARIANTS(KneeGainKernel, V::kSse2);
 
 // ---- Detector: the window peak's update without a branch. ----
 
-TEST(FastPathsTest, DetectorPeakUpdateMatchesTheBranch)
+class PeakRiseKernel : public KernelVariantTest {
+};
+
+TEST_P(PeakRiseKernel, MatchesTheBranch)
 {
     const float values[] = {0.0f, -0.0f, 1.0e-38f, 0.25f, 0.5f, 0.50000006f, 1.0f, 7.0f, INFINITY, NAN};
     for (float level : values)
         for (float previous : values)
-            for (float peak : values) {
-                const float plain = level > previous && level > peak ? level : peak;
-                EXPECT_EQ(bitsOf(plain), bitsOf(CK_DSP_Metering2::raisedPeak(level, previous, peak)))
+            for (float peak : values)
+                EXPECT_EQ(bitsOf(ck_peak_rise::reference(level, previous, peak)),
+                          bitsOf(ck_peak_rise::sse2(level, previous, peak)))
                     << level << " " << previous << " " << peak;
-            }
 }
 
-// ---- Enhancer: gain per mode and the sum with the main signal. ----
+CK_KERNEL_VARIANTS(PeakRiseKernel, V::kSse2);
+
+// ---- Level detector: up to four peak detectors side by side. ----
+
+class DetectorKernel : public KernelVariantTest {
+};
+
+// Detectors with their own settings and histories over noise with loud bursts and silence, runs
+// of every length up to a module buffer; holds short enough to end within runs.
+template <int32_t M, bool Linked>
+void expectDetectorsMatch(std::mt19937& rng, int n)
+{
+    using ck_detector::State;
+    constexpr int32_t kRun = ck_detector::kMaxFrames;
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    State expected[4], got[4];
+    State* expectedStates[4];
+    State* gotStates[4];
+    std::vector<float> a[4], b[4], expectedOut[4], gotOut[4];
+    for (int k = 0; k < n; ++k) {
+        const float held = u(rng);
+        expected[k] = State{held, 0.5f * held, u(rng), u(rng), 0.01f * u(rng), 1 + k * 7, 0, 0.0, 0.5f * u(rng),
+                            0.999f * u(rng), 1.0e-4f * u(rng), 5 + 13 * k, 1, 1, nullptr};
+        got[k] = expected[k];
+        expectedStates[k] = &expected[k];
+        gotStates[k] = &got[k];
+        expectedOut[k].assign(kRun, 0.0f);
+        gotOut[k].assign(kRun, 0.0f);
+    }
+    for (int run = 0; run < 40; ++run) {
+        const int32_t count = kRuns[run % std::size(kRuns)] % kRun + 1;
+        const float loudness = run % 7 == 3 ? 0.0f : (run % 5 == 1 ? 4.0f : 0.5f);
+        const float* ap[4];
+        const float* bp[4];
+        float* ep[4];
+        float* gp[4];
+        for (int k = 0; k < n; ++k) {
+            a[k] = withAwkwardValues(rng, static_cast<size_t>(kRun), -loudness, loudness, 1000);
+            b[k] = withAwkwardValues(rng, static_cast<size_t>(kRun), -loudness, loudness, 1000);
+            ap[k] = a[k].data();
+            bp[k] = b[k].data();
+            ep[k] = expectedOut[k].data();
+            gp[k] = gotOut[k].data();
+        }
+        ck_detector::reference<M, Linked>(expectedStates, n, ap, bp, ep, count);
+        ck_detector::sse2<M, Linked>(gotStates, n, ap, bp, gp, count);
+        for (int k = 0; k < n; ++k) {
+            ASSERT_EQ(firstDifference(expectedOut[k], gotOut[k]), -1) << "mode " << M << " detector " << k;
+            const State& e = expected[k];
+            const State& g = got[k];
+            ASSERT_EQ(std::vector<uint32_t>({bitsOf(e.held), bitsOf(e.windowPeak), bitsOf(e.previous), bitsOf(e.env),
+                                             bitsOf(e.accel), static_cast<uint32_t>(e.holdCount)}),
+                      std::vector<uint32_t>({bitsOf(g.held), bitsOf(g.windowPeak), bitsOf(g.previous), bitsOf(g.env),
+                                             bitsOf(g.accel), static_cast<uint32_t>(g.holdCount)}))
+                << "mode " << M << " detector " << k;
+        }
+    }
+}
+
+TEST_P(DetectorKernel, MatchesTheReferenceInEveryModeForOneToFourDetectors)
+{
+    std::mt19937 rng(11);
+    for (int n = 1; n <= 4; ++n) {
+        expectDetectorsMatch<ck_detector::kAccelerating, false>(rng, n);
+        expectDetectorsMatch<ck_detector::kExponential, true>(rng, n);
+        expectDetectorsMatch<ck_detector::kLinear, false>(rng, n);
+        expectDetectorsMatch<ck_detector::kAccelerating, true>(rng, n);
+    }
+}
+
+CK_KERNEL_VARIANTS(DetectorKernel, V::kSse2);
+
+// ---- Enhancer and synthetic harmonics: main, band, envelope and amount per frame. ----
+
+// Six inputs in the order of both kernels' Inputs: main A/B and band A/B over a wide range, then
+// two control signals that also leave 0..1; awkward values in each.
+std::vector<std::vector<float>> enhancerInputs(std::mt19937& rng, size_t frames)
+{
+    std::vector<std::vector<float>> in;
+    for (int k = 0; k < 6; ++k)
+        in.push_back(k < 4 ? withAwkwardValues(rng, frames, -3.0f, 3.0f, 10 + 30 * static_cast<size_t>(k))
+                           : withAwkwardValues(rng, frames, -0.2f, 1.3f, 10 + 30 * static_cast<size_t>(k)));
+    std::fill(in[2].begin() + 500, in[2].begin() + 700, 0.0f); // a silent band
+    return in;
+}
+
+template <typename Inputs, typename Run>
+void expectSameAsReference(const std::vector<std::vector<float>>& in, bool stereo, Run reference, Run fast,
+                           const char* what)
+{
+    const size_t frames = in[0].size();
+    const Inputs inputs{in[0].data(), in[1].data(), in[2].data(), in[3].data(), in[4].data(), in[5].data()};
+    std::vector<float> expectedA(frames), expectedB(frames), gotA(frames + 4), gotB(frames + 4);
+    reference(inputs, expectedA.data(), expectedB.data(), 0, static_cast<int32_t>(frames));
+    inRuns(frames, 2, [&](int32_t first, int32_t length) { fast(inputs, gotA.data(), gotB.data(), first, length); });
+    gotA.resize(frames);
+    gotB.resize(frames);
+    EXPECT_EQ(firstDifference(expectedA, gotA), -1) << what;
+    if (stereo)
+        EXPECT_EQ(firstDifference(expectedB, gotB), -1) << what;
+    else
+        EXPECT_TRUE(std::all_of(gotB.begin(), gotB.end(), [](float v) { return v == 0.0f; })) << what;
+}
+
+class HarmonicsKernel : public KernelVariantTest {
+};
+
+template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
+void expectHarmonicsMatch(const std::vector<std::vector<float>>& in)
+{
+    namespace h = ck_harmonics;
+    expectSameAsReference<h::Inputs>(in, Stereo, &h::reference<ShapeType, Dynamic, WithMain, Stereo>,
+                                     &h::sse2<ShapeType, Dynamic, WithMain, Stereo>,
+                                     ::testing::PrintToString(std::make_tuple(ShapeType, Dynamic, WithMain, Stereo))
+                                         .c_str());
+}
+
+TEST_P(HarmonicsKernel, MatchesTheReferenceInEveryRoutine)
+{
+    std::mt19937 rng(3);
+    const auto in = enhancerInputs(rng, 1001);
+    expectHarmonicsMatch<ck_harmonics::kSoft, false, true, true>(in);
+    expectHarmonicsMatch<ck_harmonics::kSoft, true, true, true>(in);
+    expectHarmonicsMatch<ck_harmonics::kHard, false, true, true>(in);
+    expectHarmonicsMatch<ck_harmonics::kHard, true, false, true>(in);
+    expectHarmonicsMatch<ck_harmonics::kSoft, true, false, false>(in);
+    expectHarmonicsMatch<ck_harmonics::kHard, true, true, false>(in);
+}
+
+CK_KERNEL_VARIANTS(HarmonicsKernel, V::kSse2);
+
+class EnhancerKernel : public KernelVariantTest {
+};
 
 template <int Mode, bool Stereo>
-void expectEnhancerMatch(std::mt19937& rng)
+void expectEnhancerMatch(const std::vector<std::vector<float>>& in)
 {
-    const size_t frames = 999;
-    std::uniform_real_distribution<float> wide(-2.0f, 2.0f), unit(-0.2f, 1.3f);
-    std::vector<float> in[6];
-    for (auto& v : in) {
-        v.resize(frames);
-        for (auto& s : v)
-            s = wide(rng);
-    }
-    for (auto& s : in[4])
-        s = unit(rng); // envelope, outside 0..1 too
-    for (auto& s : in[5])
-        s = unit(rng); // amount
-    const float awkward[] = {NAN, INFINITY, -INFINITY, 0.0f, -0.0f, 1.0e-31f, -1.0e-20f, 1.0f};
-    for (size_t k = 0; k < std::size(awkward); ++k) {
-        in[2][20 + k] = awkward[k];
-        in[3][50 + k] = awkward[k];
-        in[4][80 + k] = awkward[k];
-        in[5][110 + k] = awkward[k];
-        in[1][140 + k] = awkward[k];
-    }
-    std::vector<float> plainA(frames), plainB(frames), fastA(frames + 4, 0.0f), fastB(frames + 4, 0.0f);
-    const auto flush = [](float v) { return std::fabs(v) < 1.0e-30f ? 0.0f : v; };
-    for (size_t i = 0; i < frames; ++i) {
-        const float e = in[4][i], a = in[5][i];
-        float g;
-        if (Mode == 0) {
-            g = a * e * e;
-        } else if (Mode == 1) {
-            g = 0.75f * a * e;
-        } else {
-            const float below = 1.0f - std::clamp(e, 0.0f, 1.0f);
-            g = 0.65f * a * (1.0f - below * below);
-        }
-        plainA[i] = in[0][i] + flush(in[2][i] * g);
-        plainB[i] = in[1][i] + flush(in[3][i] * g);
-    }
-    const ck_enhancer::Inputs inputs{in[0].data(), in[1].data(), in[2].data(), in[3].data(), in[4].data(),
-                                     in[5].data()};
-    int32_t first = 0;
-    for (int r = 0; first < static_cast<int32_t>(frames); ++r) {
-        const int32_t length = std::min<int32_t>(static_cast<int32_t>(frames) - first, kRuns[(r + 2) % std::size(kRuns)]);
-        ck_enhancer::run<Mode, Stereo>(inputs, fastA.data(), fastB.data(), first, length);
-        first += length;
-    }
-    fastA.resize(frames);
-    fastB.resize(frames);
-    EXPECT_EQ(firstDifference(plainA, fastA), -1) << "mode " << Mode << " stereo " << Stereo;
-    if (Stereo)
-        EXPECT_EQ(firstDifference(plainB, fastB), -1) << "mode " << Mode;
-    else
-        EXPECT_TRUE(std::all_of(fastB.begin(), fastB.end(), [](float v) { return v == 0.0f; }));
+    namespace e = ck_enhancer;
+    expectSameAsReference<e::Inputs>(in, Stereo, &e::reference<Mode, Stereo>, &e::sse2<Mode, Stereo>,
+                                     Stereo ? "stereo" : "mono");
 }
 
-TEST(FastPathsTest, EnhancerMatchesTheFrameByFrameGainInEveryMode)
+TEST_P(EnhancerKernel, MatchesTheReferenceInEveryMode)
 {
     std::mt19937 rng(21);
-    expectEnhancerMatch<0, true>(rng);
-    expectEnhancerMatch<1, true>(rng);
-    expectEnhancerMatch<2, true>(rng);
-    expectEnhancerMatch<0, false>(rng);
-    expectEnhancerMatch<2, false>(rng);
+    const auto in = enhancerInputs(rng, 999);
+    expectEnhancerMatch<0, true>(in);
+    expectEnhancerMatch<1, true>(in);
+    expectEnhancerMatch<2, true>(in);
+    expectEnhancerMatch<0, false>(in);
+    expectEnhancerMatch<2, false>(in);
 }
+
+CK_KERNEL_VARIANTS(EnhancerKernel, V::kSse2);
 
 } // namespace

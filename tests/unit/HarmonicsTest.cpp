@@ -24,7 +24,8 @@ struct HarmonicsTest : ::testing::Test {
         harmonics = new CK_DSP_Synthetic_Harmonics(&owner);
         owner.addModule(harmonics);
         bench = std::make_unique<SignalBench>(owner, harmonics);
-        for (const int pin : {H::kMainA, H::kMainB, H::kBandA, H::kBandB, H::kAmount, H::kEnvelope})
+        const int inputs[] = {H::kMainA, H::kMainB, H::kBandA, H::kBandB, H::kAmount, H::kEnvelope};
+        for (const int pin : inputs)
             bench->feed(pin);
         harmonics->prepare();
     }

@@ -1,7 +1,7 @@
-// The spatial module's three-band routines, four frames at a time, against the same module
-// processing frame by frame: identical samples, bit for bit, over runs of every length and start,
-// every treatment, band mode and mid/side setting, delay-line shifts from 0 to the whole line and
-// enough frames for the delay line to wrap many times.
+// The spatial module's three-band routines in each variant of the spatial kernels against the same
+// module on the kernels' references: identical samples, bit for bit, over runs of every length and
+// start, every treatment, band mode and mid/side setting, delay-line shifts from 0 to the whole
+// line and enough frames for the delay line to wrap many times.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dsp/spatial/CK_DSP_Spatial.h"
+#include "support/KernelVariants.h"
 #include "support/SignalBench.h"
 
 namespace {
@@ -26,7 +27,8 @@ uint32_t bitsOf(float v)
 // Run lengths as the event splitting and the sub-block ring produce them.
 const int32_t kRuns[] = {1, 2, 3, 5, 127, 128, 4, 7, 64, 1, 33, 2, 116, 3, 9};
 
-// Two modules on the same inputs and events: `fast` as installed, `plain` frame by frame.
+// Two modules on the same inputs and events: `fast` in the variant under test, `plain` on the
+// references.
 struct Pair {
     CK_ModuleOwner owner;
     S* fast;
@@ -35,14 +37,15 @@ struct Pair {
     int32_t position = 0;
     size_t run = 0;
 
-    Pair()
+    explicit Pair(CK_KernelVariant variant)
     {
         owner.sampleRateHz = 48000;
         owner.sampleRateKHz = 48.0f;
         owner.tables.compute(48000);
         fast = new S(&owner);
         plain = new S(&owner);
-        plain->processFrameByFrame(true);
+        EXPECT_TRUE(fast->useKernelVariant(variant));
+        EXPECT_TRUE(plain->useKernelVariant(CK_KernelVariant::kReference));
         for (S* s : {fast, plain}) {
             owner.addModule(s);
             for (int pin = 0; pin <= S::kAmount; ++pin) {
@@ -110,9 +113,12 @@ struct Pair {
     }
 };
 
-TEST(SpatialFastPathTest, EveryTreatmentMatchesFrameByFrameProcessingBitForBit)
+class SpatialKernels : public KernelVariantTest {
+};
+
+TEST_P(SpatialKernels, EveryTreatmentMatchesTheReferenceBitForBit)
 {
-    Pair p;
+    Pair p(variant());
     for (const int midSide : {0, 1})
         for (const int bandMode : {0, 1, 2})
             for (const int headphone : {0, 10}) {
@@ -132,12 +138,12 @@ TEST(SpatialFastPathTest, EveryTreatmentMatchesFrameByFrameProcessingBitForBit)
             }
 }
 
-TEST(SpatialFastPathTest, HeadphoneDelayLineMatchesAtEveryShiftThatGroupsOrSeparatesFrames)
+TEST_P(SpatialKernels, HeadphoneDelayLineMatchesAtEveryShiftThatGroupsOrSeparatesFrames)
 {
     // Shifts under four read slots written by earlier frames of the same group of four, shifts
     // within three of the line's length slots a later frame of the group overwrites; both must keep
     // the frame-by-frame order.
-    Pair p;
+    Pair p(variant());
     const int32_t last = p.fast->delayLength() - 1;
     for (const int midSide : {0, 1}) {
         p.event(0, S::kMidSide, 0, midSide);
@@ -158,5 +164,7 @@ TEST(SpatialFastPathTest, HeadphoneDelayLineMatchesAtEveryShiftThatGroupsOrSepar
         }
     }
 }
+
+CK_KERNEL_VARIANTS(SpatialKernels, CK_KernelVariant::kSse2);
 
 } // namespace

@@ -1,17 +1,15 @@
 // The per-frame arithmetic of the enhancer: the gain from amount and band envelope in each mode,
-// and the main signal plus the band times that gain. With SSE four frames go through at once with
-// the same operations in the same order, so every lane gives exactly the scalar result; the frames
-// that do not fill a group of four take the scalar path.
+// and the main signal plus the band times that gain. The SSE2 form takes four frames at once with
+// the same operations in the same order, so every lane gives exactly the reference's result.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
-#include "dsp/enhance/CK_FlushTiny.h"
-
-#if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
+
+#include "dsp/kernels/FlushTiny.h"
+#include "dsp/kernels/KernelVariant.h"
 
 namespace ck_enhancer {
 
@@ -39,7 +37,6 @@ struct Inputs {
     const float* amount;
 };
 
-#if defined(__SSE2__)
 namespace simd {
 
 template <int Mode>
@@ -64,15 +61,25 @@ inline __m128 flushTiny(__m128 x)
 }
 
 } // namespace simd
-#endif
 
-// Frames [first, first + count) into outA (and outB when stereo).
+// The reference: frames [first, first + count) into outA (and outB when stereo).
 template <int Mode, bool Stereo>
-void run(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
+void reference(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
+{
+    for (int32_t i = first; i < first + count; ++i) {
+        const float g = gain<Mode>(in.amount[i], in.envelope[i]);
+        outA[i] = in.mainA[i] + ck_flushTiny(in.bandA[i] * g);
+        if constexpr (Stereo)
+            outB[i] = in.mainB[i] + ck_flushTiny(in.bandB[i] * g);
+    }
+}
+
+// Four frames at a time; the frames that do not fill a group of four take the reference.
+template <int Mode, bool Stereo>
+void sse2(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
 {
     int32_t i = first;
     const int32_t end = first + count;
-#if defined(__SSE2__)
     for (; i + 4 <= end; i += 4) {
         const __m128 g = simd::gain<Mode>(_mm_loadu_ps(in.amount + i), _mm_loadu_ps(in.envelope + i));
         _mm_storeu_ps(outA + i,
@@ -81,13 +88,7 @@ void run(const Inputs& in, float* outA, float* outB, int32_t first, int32_t coun
             _mm_storeu_ps(outB + i, _mm_add_ps(_mm_loadu_ps(in.mainB + i),
                                                simd::flushTiny(_mm_mul_ps(_mm_loadu_ps(in.bandB + i), g))));
     }
-#endif
-    for (; i < end; ++i) {
-        const float g = gain<Mode>(in.amount[i], in.envelope[i]);
-        outA[i] = in.mainA[i] + ck_flushTiny(in.bandA[i] * g);
-        if constexpr (Stereo)
-            outB[i] = in.mainB[i] + ck_flushTiny(in.bandB[i] * g);
-    }
+    reference<Mode, Stereo>(in, outA, outB, i, end - i);
 }
 
 } // namespace ck_enhancer

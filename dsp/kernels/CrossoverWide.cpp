@@ -1,11 +1,13 @@
-#include "dsp/dynamics/CrossoverWide.h"
+// The crossover split compiled for AVX-512: the same double operations per value as the SSE2
+// form, four values to a register (two channels of two stages) instead of two.
+#include "dsp/kernels/CrossoverKernel.h"
 
 #if defined(__AVX512VL__)
 #include <immintrin.h>
 
-#include "dsp/dynamics/CrossoverPipeline.h"
+#include "dsp/kernels/CrossoverPipeline.h"
 
-namespace ck_crossover_wide {
+namespace ck_crossover {
 namespace {
 
 // Stage coefficients per lane.
@@ -69,8 +71,8 @@ inline void storeTwo(float* a, float* b, __m128 f)
 
 } // namespace
 
-void splitStereo(double (*states)[2][2], const Coefficients& low, const Coefficients& high, const float* inA,
-                 const float* inB, float* const bandsA[3], float* const bandsB[3], int32_t count)
+void wide(double (*states)[2][2], const Coefficients& low, const Coefficients& high, const float* inA,
+          const float* inB, float* const bandsA[3], float* const bandsB[3], int32_t count)
 {
     // Registers pair stages that share a pipeline step, channel A and B side by side in each half:
     // the first stage alone (in a 128-bit register), the low crossover's squaring stages 1 and 2, the
@@ -159,6 +161,6 @@ void splitStereo(double (*states)[2][2], const Coefficients& low, const Coeffici
     store(highSquares, kHighSquare, kHighSquare + 1);
 }
 
-} // namespace ck_crossover_wide
+} // namespace ck_crossover
 
 #endif

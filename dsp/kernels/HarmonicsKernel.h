@@ -1,17 +1,16 @@
 // The per-frame arithmetic of the synthetic harmonics: the drive from amount and envelope, the
-// wave-shaper and the sum with the main signal. With SSE four frames go through at once; the
-// packed operations are chosen so that every lane gives exactly the scalar result, NaN and signed
-// zeros included, and the frames that do not fill a group of four take the scalar path.
+// wave-shaper and the sum with the main signal. The SSE2 form takes four frames at once; its
+// packed operations are chosen so that every lane gives exactly the reference's result, NaN and
+// signed zeros included.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
-#include "dsp/enhance/CK_FlushTiny.h"
-
-#if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
+
+#include "dsp/kernels/FlushTiny.h"
+#include "dsp/kernels/KernelVariant.h"
 
 namespace ck_harmonics {
 
@@ -53,7 +52,6 @@ struct Inputs {
     const float* envelope;
 };
 
-#if defined(__SSE2__)
 namespace simd {
 
 inline __m128 shape(__m128 u)
@@ -95,15 +93,28 @@ __m128 drive(__m128 amount, __m128 envelope)
 }
 
 } // namespace simd
-#endif
 
-// Frames [first, first + count) into outA (and outB when stereo).
+// The reference: frames [first, first + count) into outA (and outB when stereo).
 template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
-void run(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
+void reference(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
+{
+    for (int32_t i = first; i < first + count; ++i) {
+        const float d = drive<ShapeType, Dynamic>(in.amount[i], in.envelope[i]);
+        const float addA = ck_flushTiny(shape(d * in.bandA[i]));
+        outA[i] = WithMain ? in.mainA[i] + addA : addA;
+        if constexpr (Stereo) {
+            const float addB = ck_flushTiny(shape(d * in.bandB[i]));
+            outB[i] = WithMain ? in.mainB[i] + addB : addB;
+        }
+    }
+}
+
+// Four frames at a time; the frames that do not fill a group of four take the reference.
+template <int ShapeType, bool Dynamic, bool WithMain, bool Stereo>
+void sse2(const Inputs& in, float* outA, float* outB, int32_t first, int32_t count)
 {
     int32_t i = first;
     const int32_t end = first + count;
-#if defined(__SSE2__)
     for (; i + 4 <= end; i += 4) {
         const __m128 d = simd::drive<ShapeType, Dynamic>(_mm_loadu_ps(in.amount + i), _mm_loadu_ps(in.envelope + i));
         const __m128 addA = simd::flushTiny(simd::shape(_mm_mul_ps(d, _mm_loadu_ps(in.bandA + i))));
@@ -113,16 +124,7 @@ void run(const Inputs& in, float* outA, float* outB, int32_t first, int32_t coun
             _mm_storeu_ps(outB + i, WithMain ? _mm_add_ps(_mm_loadu_ps(in.mainB + i), addB) : addB);
         }
     }
-#endif
-    for (; i < end; ++i) {
-        const float d = drive<ShapeType, Dynamic>(in.amount[i], in.envelope[i]);
-        const float addA = ck_flushTiny(shape(d * in.bandA[i]));
-        outA[i] = WithMain ? in.mainA[i] + addA : addA;
-        if constexpr (Stereo) {
-            const float addB = ck_flushTiny(shape(d * in.bandB[i]));
-            outB[i] = WithMain ? in.mainB[i] + addB : addB;
-        }
-    }
+    reference<ShapeType, Dynamic, WithMain, Stereo>(in, outA, outB, i, end - i);
 }
 
 } // namespace ck_harmonics

@@ -5,9 +5,9 @@
 // cascade. Each lane computes exactly the operations of its channel's band run on its own, so
 // both channels come out bit for bit as filtered one by one.
 //
-// Included by the two translation units that compile it, for SSE2 and for AVX-512 (whose 32
-// registers hold every value of five bands at once); everything here has internal linkage, so
-// each keeps its own copy.
+// Included by the two translation units that compile it, the SSE2 form and the wide form
+// (AVX-512, whose 32 registers hold every value of five bands at once); everything here has
+// internal linkage, so each keeps its own copy.
 #pragma once
 
 #include <type_traits>
@@ -16,7 +16,13 @@
 
 #include "dsp/eq/CK_BiQuad_Cascade.h"
 
-namespace ck_cascade {
+namespace ck_eq_stereo {
+
+using ck_cascade::EqCoefficients;
+using ck_cascade::EqState;
+using ck_cascade::kEqDenormalGuard;
+using ck_cascade::kMaxEqBands;
+
 namespace {
 
 template <int N>
@@ -125,4 +131,4 @@ void eqCascadeStereoInPasses(EqState* const* statesA, const EqCoefficients* coef
 }
 
 } // namespace
-} // namespace ck_cascade
+} // namespace ck_eq_stereo
