@@ -14,7 +14,7 @@ namespace {
 // columns of both meters and must not hide the bar.
 constexpr int kBarLeft = 4;
 constexpr int kBarWidth = 7;
-constexpr double kMinLabelRows = 9.0;
+constexpr double kMinLabelRows = 8.5;
 
 CK_Colour zoneColour(CK_MeterZone zone)
 {

@@ -25,6 +25,7 @@ constexpr int kTypeCurveLast = 69;
 constexpr int kTypeMeterFirst = 70;
 constexpr int kTypeMeterLast = 76;
 constexpr int kTypeEqView = 86;
+constexpr int kTypeTextSettings = 113;
 constexpr int kTypeKnobFrames = 114;
 constexpr int kTypeAnimation = 115;
 constexpr int kTypePanelHome = 117;
@@ -44,8 +45,8 @@ constexpr int kPsychoBass = 60, kPsychoBassLevel = 61, kLowHarmonics = 62, kHigh
 constexpr int kHighFrequency = 65, kHighMode = 66, kPsychoHigh = 67, kPsychoHighLevel = 68;
 constexpr int kHighHarmonics = 69, kLowActive = 70, kMidActive = 71, kHighActive = 72, kCompMode = 73;
 constexpr int kParallel = 74, kEqBand1Active = 75, kEqBand5Active = 79, kHighFilter = 80;
-constexpr int kPsyBassMode = 81, kPsyHighMode = 82, kBypassTag = 86, kSplitDisplayTag = 87;
-constexpr int kSettingsButtonTag = 89, kCreditsButtonTag = 90, kLowPageButton = 91, kHighPageButton = 93;
+constexpr int kPsyBassMode = 81, kPsyHighMode = 82, kBypassTag = 86;
+constexpr int kSettingsButtonTag = 89, kCreditsButtonTag = 90, kLowPageButtonTag = 91, kHighPageButtonTag = 93;
 constexpr int kGlobalValueTag = 94, kGlobalNameTag = 95, kCurveLowTag = 100, kEqViewTag = 103;
 constexpr int kScaleTag = 104, kMeterLeftTag = 105, kMeterRightTag = 106, kClipLeftTag = 107;
 constexpr int kClipRightTag = 108, kReadoutTag = 109;
@@ -103,7 +104,7 @@ std::vector<CK_PlacedView> walkTable()
         switch (rec.type) {
         case kTypeKnobFrames: knobFrames = rec.x; continue;
         case kTypeAnimation: animFrames = rec.controller; continue;
-        case 113: textWidth = rec.x; textHeight = rec.y; continue; // text view size
+        case kTypeTextSettings: textWidth = rec.x; textHeight = rec.y; continue;
         case kTypePanelHome: homeX = rec.x; homeY = rec.y; continue;
         case kTypeClose:
             if (!panels.empty()) panels.pop_back();
@@ -269,7 +270,7 @@ const std::vector<CK_Section>& ck_sections()
 {
     static const std::vector<CK_Section> sections = {
         {"PARAMETRIC EQ", {kEqViewTag, kEqBand1Active, kEqBand5Active, kEqActiveTag}, false},
-        {"MULTIBAND COMPRESSOR", {kLowThreshold, kCurveLowTag, kLowPageButton, kHighPageButton, kLowActive, kMidActive, kHighActive}, true},
+        {"MULTIBAND COMPRESSOR", {kLowThreshold, kCurveLowTag, kLowPageButtonTag, kHighPageButtonTag, kLowActive, kMidActive, kHighActive}, true},
         {"BASS", {kLowHarmonics, kPsychoBass, kPsychoBassLevel, kBassDynamics, kBassFrequency, kBassOn, kBassMode}, false},
         {"TREBLE", {kHighHarmonics, kPsychoHigh, kPsychoHighLevel, kHighDynamics, kHighFrequency, kHighOn, kHighMode}, false},
         {"SPATIAL", {kSpatialMode, kSpatial, kSpatialActive, kHeadphoneTag}, false},
@@ -304,4 +305,4 @@ const int CK_Tags::kLowPage = kLowPageNumber;
 const int CK_Tags::kMidiPanel = kMidiPanelNumber;
 const int CK_Tags::kSettingsButton = kSettingsButtonTag;
 const int CK_Tags::kCreditsButton = kCreditsButtonTag;
-const int CK_Tags::kLowPageButton = kLowPageButton;
+const int CK_Tags::kLowPageButton = kLowPageButtonTag;
