@@ -27,9 +27,9 @@ inline const CK_Colour kLedAmber = ck_rgb(0xffb13b);
 inline const CK_Colour kLedRed = ck_rgb(0xff4a3d);
 inline const CK_Colour kDisplayText = ck_rgb(0x75a1cc); // the global name and value displays
 
-// EQ bands 1 to 5: red, yellow, blue, cyan, green.
-inline const CK_Colour kEqBand[5] = {ck_rgb(0xf0524d), ck_rgb(0xf2c641), ck_rgb(0x4a86f0), ck_rgb(0x3fd3dc),
-                                     ck_rgb(0x52c86b)};
+// EQ bands 1 to 5: red, yellow, blue, cyan, green, the colours of the EQ view's band handles.
+inline const CK_Colour kEqBand[5] = {ck_rgb(0xff0000), ck_rgb(0xffff00), ck_rgb(0x0000ff), ck_rgb(0x00ffff),
+                                     ck_rgb(0x00ff00)};
 
 // Meter zones.
 inline const CK_Colour kMeterSafe = ck_rgb(0x3fd46a);

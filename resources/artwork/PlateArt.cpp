@@ -150,6 +150,26 @@ void screenGrid(const CK_Canvas& c, const CK_Rect& r, int columns, int rows)
         c.hLine(r.x + 1, r.right() - 1, std::floor(r.y + r.height * j / double(rows)), palette::kScreenGrid);
 }
 
+// The EQ screen: the view's own frequency grid (50 Hz to 10 kHz on its 20 Hz to 20.48 kHz log
+// axis) with its labels along the bottom, and gain lines every 5 dB of its +-15 dB.
+void eqGrid(const CK_Canvas& c, const CK_Rect& r)
+{
+    const double frequencies[] = {50, 100, 200, 500, 1000, 2000, 5000, 10000};
+    for (double f : frequencies) {
+        const double x = std::floor(r.x + (std::log10(f) - std::log10(20.0)) / std::log10(1024.0) * r.width);
+        c.vLine(x, r.y + 1, r.bottom() - 2, palette::kScreenGrid);
+        c.text(number(f), x + 2, r.bottom() - 3, 6.2, CK_Weight::Regular, CK_Align::Left,
+               palette::kRange);
+    }
+    for (int db = -10; db <= 10; db += 5) {
+        const double y = std::floor(r.y + r.height / 2.0 - db / 30.0 * r.height);
+        c.hLine(r.x + 1, r.right() - 1, y, db == 0 ? palette::kScreenGrid.withAlpha(0.4) : palette::kScreenGrid);
+        if (db != 0)
+            c.text((db > 0 ? "+" : "") + number(db), r.right() - 3, y - 2, 6.2, CK_Weight::Regular, CK_Align::Right,
+                   palette::kRange);
+    }
+}
+
 // A screen for a view that draws itself, one pixel larger than the view on every side.
 void screen(const CK_Canvas& c, const CK_Rect& r)
 {
@@ -210,7 +230,7 @@ CK_Canvas ck_drawFaceplate(const CK_BitmapSpec& spec)
     // Screens behind the views that draw themselves.
     const CK_Rect eq = ck_windowRect(viewOf(CK_Tags::kEqView, CK_ViewKind::EqView), false);
     screen(c, eq);
-    screenGrid(c, eq, 10, 4);
+    eqGrid(c, eq);
     const CK_Rect curve = ck_windowRect(viewOf(CK_Tags::kCurveLow, CK_ViewKind::CurveView), false);
     screen(c, curve);
     screenGrid(c, curve, 4, 4);
