@@ -55,17 +55,17 @@ void ck_drawLed(const CK_Canvas& c, double cx, double cy, double r, const CK_Col
     cairo_pattern_destroy(lens);
 }
 
-CK_Canvas ck_drawBitmap(const CK_BitmapSpec& spec)
+CK_Canvas ck_drawBitmap(const CK_BitmapInfo& bmp)
 {
-    if (std::strncmp(spec.name, "Knob", 4) == 0)
-        return ck_drawKnob(spec);
-    if (std::strcmp(spec.name, "BGD.png") == 0)
-        return ck_drawFaceplate(spec);
-    if (std::strcmp(spec.name, "PkBar.png") == 0 || std::strcmp(spec.name, "BarScale.png") == 0 ||
-        std::strcmp(spec.name, "clip.png") == 0)
-        return ck_drawMeterPart(spec);
-    CK_Canvas art = ck_drawSwitch(spec);
+    if (std::strncmp(bmp.name, "Knob", 4) == 0)
+        return ck_drawKnob(bmp);
+    if (std::strcmp(bmp.name, "BGD.png") == 0)
+        return ck_drawFaceplate(bmp);
+    if (std::strcmp(bmp.name, "PkBar.png") == 0 || std::strcmp(bmp.name, "BarScale.png") == 0 ||
+        std::strcmp(bmp.name, "clip.png") == 0)
+        return ck_drawMeterPart(bmp);
+    CK_Canvas art = ck_drawSwitch(bmp);
     if (art.width() > 0)
         return art;
-    return ck_drawPanelPart(spec);
+    return ck_drawPanelPart(bmp);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Draws one bitmap of the catalogue; exits with a message for a name it does not know.
-CK_Canvas ck_drawBitmap(const CK_BitmapSpec& spec);
+CK_Canvas ck_drawBitmap(const CK_BitmapInfo& bmp);
 
 // Builds a strip of `frames` images of width x frameHeight, stacked top to bottom. `draw` paints
 // frame `index` on a canvas of one frame, scaled up `supersample` times (1: drawn as is).
@@ -17,11 +17,11 @@ using CK_FrameDrawer = std::function<void(const CK_Canvas& frame, int index)>;
 CK_Canvas ck_strip(int width, int frameHeight, int frames, int supersample, const CK_FrameDrawer& draw);
 
 // The pieces, one file each.
-CK_Canvas ck_drawKnob(const CK_BitmapSpec& spec);
-CK_Canvas ck_drawSwitch(const CK_BitmapSpec& spec); // returns an empty 0x0 canvas when not a switch
-CK_Canvas ck_drawMeterPart(const CK_BitmapSpec& spec);
-CK_Canvas ck_drawPanelPart(const CK_BitmapSpec& spec);
-CK_Canvas ck_drawFaceplate(const CK_BitmapSpec& spec);
+CK_Canvas ck_drawKnob(const CK_BitmapInfo& bmp);
+CK_Canvas ck_drawSwitch(const CK_BitmapInfo& bmp); // returns an empty 0x0 canvas when not a switch
+CK_Canvas ck_drawMeterPart(const CK_BitmapInfo& bmp);
+CK_Canvas ck_drawPanelPart(const CK_BitmapInfo& bmp);
+CK_Canvas ck_drawFaceplate(const CK_BitmapInfo& bmp);
 
 // Centre row of LED k of a vertical ladder of `count` LEDs in a frame `frameHeight` rows tall.
 double ck_ladderLedY(int frameHeight, int count, int k);

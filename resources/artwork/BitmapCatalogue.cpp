@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-const CK_BitmapSpec kBitmapCatalogue[] = {
+const CK_BitmapInfo kBitmapCatalogue[] = {
     {"BGD.png", 1100, 176, 1},
     {"KnobL.png", 64, 6464, 101},
     {"KnobS.png", 38, 3838, 101},
@@ -42,7 +42,7 @@ const CK_BitmapSpec kBitmapCatalogue[] = {
 };
 const size_t kBitmapCount = sizeof(kBitmapCatalogue) / sizeof(kBitmapCatalogue[0]);
 
-const CK_BitmapSpec* ck_findBitmapSpec(const char* name)
+const CK_BitmapInfo* ck_findBitmapInfo(const char* name)
 {
     if (!name)
         return nullptr;

@@ -4,15 +4,15 @@
 
 #include <cstddef>
 
-struct CK_BitmapSpec {
+struct CK_BitmapInfo {
     const char* name;
     int width;
     int height;
     int frames; // images stacked vertically, each height / frames rows tall
 };
 
-extern const CK_BitmapSpec kBitmapCatalogue[];
+extern const CK_BitmapInfo kBitmapCatalogue[];
 extern const size_t kBitmapCount;
 
 // The entry of a bitmap, found by name without regard to case; nullptr when there is none.
-const CK_BitmapSpec* ck_findBitmapSpec(const char* name);
+const CK_BitmapInfo* ck_findBitmapInfo(const char* name);

@@ -15,7 +15,7 @@ namespace {
 
 const CK_Canvas& bitmapOf(const CK_BitmapSet& bitmaps, const char* name)
 {
-    return bitmaps.at(ck_findBitmapSpec(name)->name);
+    return bitmaps.at(ck_findBitmapInfo(name)->name);
 }
 
 // Copies rows [from, to) of one frame of a strip to (x, y + from).
@@ -166,17 +166,17 @@ void checkerboard(const CK_Canvas& c, double x, double y, double w, double h)
 }
 
 // Frames the sheet shows of a strip: all of them, or every tenth of a knob's 101.
-std::vector<int> framesShown(const CK_BitmapSpec& spec)
+std::vector<int> framesShown(const CK_BitmapInfo& bmp)
 {
     std::vector<int> frames;
-    const int step = spec.frames > 20 ? 10 : 1;
-    for (int f = 0; f < spec.frames; f += step)
+    const int step = bmp.frames > 20 ? 10 : 1;
+    for (int f = 0; f < bmp.frames; f += step)
         frames.push_back(f);
     return frames;
 }
 
 struct Cell {
-    const CK_BitmapSpec* spec;
+    const CK_BitmapInfo* bmp;
     double x, y, w, h;
 };
 
@@ -199,17 +199,17 @@ CK_Canvas ck_contactSheet(const CK_BitmapSet& bitmaps)
     double x = kMargin, y = windowsBottom + 10, rowHeight = 0;
     CK_Canvas measure(1, 1);
     for (size_t i = 0; i < kBitmapCount; ++i) {
-        const CK_BitmapSpec& spec = kBitmapCatalogue[i];
-        const int fh = spec.height / spec.frames;
-        const std::vector<int> frames = framesShown(spec);
-        const double w = std::max(frames.size() * (spec.width + 4.0) - 4, 150.0);
+        const CK_BitmapInfo& bmp = kBitmapCatalogue[i];
+        const int fh = bmp.height / bmp.frames;
+        const std::vector<int> frames = framesShown(bmp);
+        const double w = std::max(frames.size() * (bmp.width + 4.0) - 4, 150.0);
         const double h = fh + 30;
         if (x + w > kSheetWidth - kMargin) {
             x = kMargin;
             y += rowHeight + kGap;
             rowHeight = 0;
         }
-        cells.push_back({&spec, x, y, w, h});
+        cells.push_back({&bmp, x, y, w, h});
         x += w + kGap;
         rowHeight = std::max(rowHeight, h);
     }
@@ -228,20 +228,20 @@ CK_Canvas ck_contactSheet(const CK_BitmapSet& bitmaps)
         wy += 176 + 34;
     }
     for (const Cell& cell : cells) {
-        const CK_BitmapSpec& spec = *cell.spec;
-        const int fh = spec.height / spec.frames;
-        const std::vector<int> frames = framesShown(spec);
+        const CK_BitmapInfo& bmp = *cell.bmp;
+        const int fh = bmp.height / bmp.frames;
+        const std::vector<int> frames = framesShown(bmp);
         char info[96];
-        std::snprintf(info, sizeof info, "%d \u00d7 %d, %d frame%s%s", spec.width, spec.height, spec.frames,
-                      spec.frames == 1 ? "" : "s", frames.size() < static_cast<size_t>(spec.frames) ? " (every 10th shown)" : "");
-        c.text(spec.name, cell.x, cell.y + 10, 10, CK_Weight::Bold, CK_Align::Left, ck_rgb(0xdddddd));
+        std::snprintf(info, sizeof info, "%d \u00d7 %d, %d frame%s%s", bmp.width, bmp.height, bmp.frames,
+                      bmp.frames == 1 ? "" : "s", frames.size() < static_cast<size_t>(bmp.frames) ? " (every 10th shown)" : "");
+        c.text(bmp.name, cell.x, cell.y + 10, 10, CK_Weight::Bold, CK_Align::Left, ck_rgb(0xdddddd));
         c.text(info, cell.x, cell.y + 22, 8.5, CK_Weight::Regular, CK_Align::Left, ck_rgb(0x999999));
-        const CK_Canvas& strip = bitmaps.at(spec.name);
+        const CK_Canvas& strip = bitmaps.at(bmp.name);
         double fx = cell.x;
         for (int f : frames) {
-            checkerboard(c, fx, cell.y + 28, spec.width, fh);
-            drawRows(c, strip, f * fh, spec.width, 0, fh, fx, cell.y + 28);
-            fx += spec.width + 4;
+            checkerboard(c, fx, cell.y + 28, bmp.width, fh);
+            drawRows(c, strip, f * fh, bmp.width, 0, fh, fx, cell.y + 28);
+            fx += bmp.width + 4;
         }
     }
     return c;

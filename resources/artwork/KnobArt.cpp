@@ -98,10 +98,10 @@ void drawKnob(const CK_Canvas& c, double size, double value)
 
 } // namespace
 
-CK_Canvas ck_drawKnob(const CK_BitmapSpec& spec)
+CK_Canvas ck_drawKnob(const CK_BitmapInfo& bmp)
 {
-    const int size = spec.width;
-    return ck_strip(size, spec.height / spec.frames, spec.frames, kSupersample, [&](const CK_Canvas& c, int i) {
-        drawKnob(c, size, static_cast<double>(i) / (spec.frames - 1));
+    const int size = bmp.width;
+    return ck_strip(size, bmp.height / bmp.frames, bmp.frames, kSupersample, [&](const CK_Canvas& c, int i) {
+        drawKnob(c, size, static_cast<double>(i) / (bmp.frames - 1));
     });
 }

@@ -55,9 +55,9 @@ void drawBar(const CK_Canvas& c, int top, int scale, bool lit)
     }
 }
 
-CK_Canvas peakBar(const CK_BitmapSpec& spec)
+CK_Canvas peakBar(const CK_BitmapInfo& bmp)
 {
-    CK_Canvas c(spec.width, spec.height);
+    CK_Canvas c(bmp.width, bmp.height);
     for (int scale = 0; scale < kMeterScales; ++scale) {
         const int section = scale * 2 * kMeterRows;
         drawBar(c, section, scale, false);
@@ -68,7 +68,7 @@ CK_Canvas peakBar(const CK_BitmapSpec& spec)
 
 // Each legend sits `offset` rows above its meter (from the table's positions); numbers in the
 // clear middle columns, a tick at each side against the bars.
-CK_Canvas barScale(const CK_BitmapSpec& spec)
+CK_Canvas barScale(const CK_BitmapInfo& bmp)
 {
     const std::vector<CK_PlacedView>& views = ck_placedViews();
     const CK_PlacedView& meter = views[ck_findView(CK_Tags::kMeterLeft, CK_ViewKind::Meter)];
@@ -77,9 +77,9 @@ CK_Canvas barScale(const CK_BitmapSpec& spec)
     const int leftBarEnd = meter.rect.x + kBarLeft + kBarWidth - legend.rect.x;
     const CK_PlacedView& right = views[ck_findView(CK_Tags::kMeterRight, CK_ViewKind::Meter)];
     const int rightBarStart = right.rect.x + kBarLeft - legend.rect.x;
-    const int fh = spec.height / spec.frames;
-    CK_Canvas c(spec.width, spec.height);
-    for (int scale = 0; scale < spec.frames; ++scale) {
+    const int fh = bmp.height / bmp.frames;
+    CK_Canvas c(bmp.width, bmp.height);
+    for (int scale = 0; scale < bmp.frames; ++scale) {
         const int top = scale * fh;
         for (const CK_LegendMark& m : ck_legendMarks(scale, kMinLabelRows)) {
             const double row = top + offset + std::floor(ck_meterRow(m.dbfs));
@@ -92,36 +92,36 @@ CK_Canvas barScale(const CK_BitmapSpec& spec)
             cairo_save(c.cr());
             cairo_rectangle(c.cr(), leftBarEnd + 2, top, rightBarStart - leftBarEnd - 4, fh);
             cairo_clip(c.cr());
-            c.centredText(m.label, spec.width / 2.0, row + 0.5, 6.2, CK_Weight::Bold, ink, 0, 0.82);
+            c.centredText(m.label, bmp.width / 2.0, row + 0.5, 6.2, CK_Weight::Bold, ink, 0, 0.82);
             cairo_restore(c.cr());
         }
     }
     return c;
 }
 
-CK_Canvas clipLamp(const CK_BitmapSpec& spec)
+CK_Canvas clipLamp(const CK_BitmapInfo& bmp)
 {
-    const int fh = spec.height / spec.frames;
-    CK_Canvas c(spec.width, spec.height);
-    for (int i = 0; i < spec.frames; ++i) {
+    const int fh = bmp.height / bmp.frames;
+    CK_Canvas c(bmp.width, bmp.height);
+    for (int i = 0; i < bmp.frames; ++i) {
         const CK_Colour lamp = i == 0 ? palette::kMeterHot.scaled(0.22) : palette::kMeterHot;
-        c.roundedRect(0, i * fh, spec.width, fh, 1.5);
+        c.roundedRect(0, i * fh, bmp.width, fh, 1.5);
         c.setColour(ck_rgb(0x000000, 0.9));
         cairo_fill(c.cr());
-        c.roundedRect(1, i * fh + 1, spec.width - 2, fh - 2, 1);
+        c.roundedRect(1, i * fh + 1, bmp.width - 2, fh - 2, 1);
         c.setColour(lamp);
         cairo_fill(c.cr());
         if (i > 0)
-            c.hLine(2, spec.width - 2, i * fh + 1, ck_rgb(0xffffff, 0.45));
+            c.hLine(2, bmp.width - 2, i * fh + 1, ck_rgb(0xffffff, 0.45));
     }
     return c;
 }
 
 } // namespace
 
-CK_Canvas ck_drawMeterPart(const CK_BitmapSpec& spec)
+CK_Canvas ck_drawMeterPart(const CK_BitmapInfo& bmp)
 {
-    if (std::strcmp(spec.name, "PkBar.png") == 0) return peakBar(spec);
-    if (std::strcmp(spec.name, "BarScale.png") == 0) return barScale(spec);
-    return clipLamp(spec);
+    if (std::strcmp(bmp.name, "PkBar.png") == 0) return peakBar(bmp);
+    if (std::strcmp(bmp.name, "BarScale.png") == 0) return barScale(bmp);
+    return clipLamp(bmp);
 }

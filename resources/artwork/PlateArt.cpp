@@ -220,12 +220,12 @@ void ck_drawCaptions(const CK_Canvas& c, int container)
     }
 }
 
-CK_Canvas ck_drawFaceplate(const CK_BitmapSpec& spec)
+CK_Canvas ck_drawFaceplate(const CK_BitmapInfo& bmp)
 {
-    CK_Canvas c(spec.width, spec.height);
-    ck_drawPlate(c, 0, 0, spec.width, spec.height, 0.0);
-    c.hLine(0, spec.width, 0, ck_rgb(0xffffff, 0.12));
-    c.hLine(0, spec.width, spec.height - 1, ck_rgb(0x000000, 0.6));
+    CK_Canvas c(bmp.width, bmp.height);
+    ck_drawPlate(c, 0, 0, bmp.width, bmp.height, 0.0);
+    c.hLine(0, bmp.width, 0, ck_rgb(0xffffff, 0.12));
+    c.hLine(0, bmp.width, bmp.height - 1, ck_rgb(0x000000, 0.6));
 
     // Screens behind the views that draw themselves.
     const CK_Rect eq = ck_windowRect(viewOf(CK_Tags::kEqView, CK_ViewKind::EqView), false);
@@ -249,15 +249,15 @@ CK_Canvas ck_drawFaceplate(const CK_BitmapSpec& spec)
     c.recess(left.x + 2, legend.y - 2, right.right() - left.x - 4, legend.height + 5, 3, ck_rgb(0x101316));
 
     // Rules between the groups of controls.
-    engravedRule(c, display.x - 6, 6, spec.height - 6);
-    engravedRule(c, display.right() + 4, 6, spec.height - 6);
+    engravedRule(c, display.x - 6, 6, bmp.height - 6);
+    engravedRule(c, display.right() + 4, 6, bmp.height - 6);
 
     const std::vector<CK_Section>& sections = ck_sections();
     for (size_t i = 0; i < sections.size(); ++i) {
         sectionTitle(c, sections[i]);
         if (sections[i].ruleAfter && i + 1 < sections.size())
             engravedRule(c, (sectionBounds(sections[i]).right() + sectionBounds(sections[i + 1]).x) / 2, 6,
-                         spec.height - 6);
+                         bmp.height - 6);
     }
     ck_drawCaptions(c, -1);
 

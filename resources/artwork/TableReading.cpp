@@ -125,8 +125,8 @@ std::vector<CK_PlacedView> walkTable()
         v.choices = rec.choices;
         v.options = countChoices(rec.choices);
         v.parent = panels.empty() ? -1 : panels.back();
-        const CK_BitmapSpec* spec = ck_findBitmapSpec(rec.bitmap);
-        const int w = spec ? spec->width : 0, h = spec ? spec->height : 0;
+        const CK_BitmapInfo* bmp = ck_findBitmapInfo(rec.bitmap);
+        const int w = bmp ? bmp->width : 0, h = bmp ? bmp->height : 0;
         switch (v.kind) {
         case CK_ViewKind::Knob:
         case CK_ViewKind::CurvedKnob: v.frames = knobFrames ? knobFrames : (w ? h / w : 0); break;
@@ -144,10 +144,10 @@ std::vector<CK_PlacedView> walkTable()
             break;
         }
         case CK_ViewKind::MidiLearn:
-        case CK_ViewKind::Panel: v.frames = spec ? 1 : 0; break;
+        case CK_ViewKind::Panel: v.frames = bmp ? 1 : 0; break;
         default: v.frames = 0; break;
         }
-        if (spec && v.frames > 0) {
+        if (bmp && v.frames > 0) {
             v.rect.width = w;
             v.rect.height = h / v.frames;
         } else if (v.kind == CK_ViewKind::GlobalName || v.kind == CK_ViewKind::GlobalValue ||

@@ -53,8 +53,8 @@ Surface embedded(const char* name)
 const Surface& bitmap(const char* name)
 {
     static std::map<std::string, Surface> cache;
-    const CK_BitmapSpec* spec = ck_findBitmapSpec(name);
-    const std::string key = spec ? spec->name : name;
+    const CK_BitmapInfo* bmp = ck_findBitmapInfo(name);
+    const std::string key = bmp ? bmp->name : name;
     if (!cache.count(key)) cache[key] = embedded(key.c_str());
     return cache[key];
 }
@@ -113,28 +113,28 @@ TEST(Artwork, EveryBitmapOfTheTableIsEmbeddedAtItsSizeWithAnEvenFrameDivision)
         if (!v.bitmap) continue;
         SCOPED_TRACE(v.bitmap);
         named.insert(v.bitmap);
-        const CK_BitmapSpec* spec = ck_findBitmapSpec(v.bitmap);
-        ASSERT_NE(spec, nullptr);
+        const CK_BitmapInfo* bmp = ck_findBitmapInfo(v.bitmap);
+        ASSERT_NE(bmp, nullptr);
         const Surface& s = bitmap(v.bitmap);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(cairo_image_surface_get_format(s.get()), CAIRO_FORMAT_ARGB32);
-        EXPECT_EQ(cairo_image_surface_get_width(s.get()), spec->width);
-        EXPECT_EQ(cairo_image_surface_get_height(s.get()), spec->height);
+        EXPECT_EQ(cairo_image_surface_get_width(s.get()), bmp->width);
+        EXPECT_EQ(cairo_image_surface_get_height(s.get()), bmp->height);
         // The table's frame settings must split the strip into whole frames of the catalogue.
         ASSERT_GT(v.rect.height, 0);
-        EXPECT_EQ(spec->height % v.rect.height, 0);
-        EXPECT_EQ(spec->height / v.rect.height, spec->frames);
+        EXPECT_EQ(bmp->height % v.rect.height, 0);
+        EXPECT_EQ(bmp->height / v.rect.height, bmp->frames);
     }
     EXPECT_EQ(named.size(), 36u);
     EXPECT_EQ(kBitmapCount, named.size());
 
     // The strip layouts that clicks and drawing depend on.
-    EXPECT_EQ(ck_findBitmapSpec("KnobL.png")->frames, 101);
-    EXPECT_EQ(ck_findBitmapSpec("KnobS.png")->frames, 101);
+    EXPECT_EQ(ck_findBitmapInfo("KnobL.png")->frames, 101);
+    EXPECT_EQ(ck_findBitmapInfo("KnobS.png")->frames, 101);
     EXPECT_EQ(ck_placedViews()[ck_findView(CK_Tags::kMeterLeft, CK_ViewKind::Meter)].rect.height * 2, 224);
-    EXPECT_EQ(ck_findBitmapSpec("PkBar.png")->height, 4 * 224);
-    EXPECT_EQ(ck_findBitmapSpec("BarScale.png")->height, 4 * 120);
-    EXPECT_EQ(ck_findBitmapSpec("Bypass.png")->frames, 14);
+    EXPECT_EQ(ck_findBitmapInfo("PkBar.png")->height, 4 * 224);
+    EXPECT_EQ(ck_findBitmapInfo("BarScale.png")->height, 4 * 120);
+    EXPECT_EQ(ck_findBitmapInfo("Bypass.png")->frames, 14);
 }
 
 TEST(Artwork, LookupIgnoresCase)
@@ -146,7 +146,7 @@ TEST(Artwork, LookupIgnoresCase)
     ASSERT_TRUE(ck_findResource("bgd.PNG", "png", &b, &sb));
     EXPECT_EQ(a, b);
     EXPECT_EQ(sa, sb);
-    EXPECT_NE(ck_findBitmapSpec("kNOBl.PNG"), nullptr);
+    EXPECT_NE(ck_findBitmapInfo("kNOBl.PNG"), nullptr);
     EXPECT_FALSE(ck_findResource("BGD.png.bak", "PNG", &a, &sa));
 }
 
@@ -251,12 +251,12 @@ TEST(Artwork, KnobArcsAndLedsGrowTowardTheirLastFrame)
 {
     for (const char* name : {"KnobL.png", "KnobS.png", "Led_OnOff.png", "LowOn.png", "eqon.png", "HD.png"}) {
         SCOPED_TRACE(name);
-        const CK_BitmapSpec* spec = ck_findBitmapSpec(name);
+        const CK_BitmapInfo* bmp = ck_findBitmapInfo(name);
         const Surface& s = bitmap(name);
         ASSERT_NE(s, nullptr);
-        const int fh = spec->height / spec->frames;
-        const int step = spec->frames > 20 ? 10 : 1;
-        for (int f = step; f < spec->frames; f += step)
+        const int fh = bmp->height / bmp->frames;
+        const int step = bmp->frames > 20 ? 10 : 1;
+        for (int f = step; f < bmp->frames; f += step)
             EXPECT_GT(brightness(s, f, fh), brightness(s, f - step, fh)) << "frame " << f;
     }
     // The bypass button idles in frame 0 and is lit in every frame of its loop.

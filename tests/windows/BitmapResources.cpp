@@ -21,9 +21,9 @@ uint32_t bigEndian(const unsigned char* p)
 }
 
 // What is wrong with one resource, or an empty text.
-std::string inspect(HMODULE module, const CK_BitmapSpec& spec)
+std::string inspect(HMODULE module, const CK_BitmapInfo& bmp)
 {
-    HRSRC info = FindResourceA(module, spec.name, "PNG");
+    HRSRC info = FindResourceA(module, bmp.name, "PNG");
     if (!info) return "missing";
     HGLOBAL loaded = LoadResource(module, info);
     const auto* bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
@@ -33,9 +33,9 @@ std::string inspect(HMODULE module, const CK_BitmapSpec& spec)
     if (!bytes || size < 33 || std::memcmp(bytes, signature, 8) != 0 || std::memcmp(bytes + 12, "IHDR", 4) != 0)
         return "not a PNG";
     const uint32_t width = bigEndian(bytes + 16), height = bigEndian(bytes + 20);
-    if (width != uint32_t(spec.width) || height != uint32_t(spec.height))
-        return std::to_string(width) + " x " + std::to_string(height) + " instead of " + std::to_string(spec.width) +
-               " x " + std::to_string(spec.height);
+    if (width != uint32_t(bmp.width) || height != uint32_t(bmp.height))
+        return std::to_string(width) + " x " + std::to_string(height) + " instead of " + std::to_string(bmp.width) +
+               " x " + std::to_string(bmp.height);
     if (bytes[24] != 8 || bytes[25] != 6)
         return "not 8-bit RGBA";
     return {};
