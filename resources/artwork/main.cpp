@@ -3,8 +3,9 @@
 #include "resources/artwork/Composer.h"
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr const char* kUsage =
     "       brelvik-artwork --sheet FILE.png\n"
     "       brelvik-artwork --window FILE.png [--everything-on | --panels-open]\n"
     "\n"
-    "--out writes every bitmap of the editor into DIR as an RGBA PNG (DIR must exist).\n"
+    "--out writes every bitmap of the editor into DIR (made when missing) as an RGBA PNG.\n"
     "--sheet writes a contact sheet: the composed window in three states and every bitmap with\n"
     "its name, size and frame count. --window writes the window alone, at factory program 0\n"
     "unless told otherwise.\n";
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
     }
     const CK_BitmapSet bitmaps = drawAll();
     if (mode == "--out") {
+        std::error_code error;
+        std::filesystem::create_directories(target, error);
         for (const auto& [name, canvas] : bitmaps)
             if (!write(canvas, target + "/" + name))
                 return 1;
