@@ -46,8 +46,10 @@ std::string inspect(HMODULE module, const CK_BitmapInfo& bmp)
 void checkBitmapResources(const std::string& path, CheckReport& report)
 {
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!report.expect(module != nullptr, "editor bitmaps as PNG resources", "cannot map the DLL's resources"))
+    if (!module) {
+        report.fail("editor bitmaps as PNG resources", "cannot map the DLL's resources");
         return;
+    }
     std::string wrong;
     for (size_t i = 0; i < kBitmapCount; ++i) {
         const std::string problem = inspect(module, kBitmapCatalogue[i]);
