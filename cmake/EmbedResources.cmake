@@ -1,5 +1,6 @@
-# Writes a C++ source that holds files as byte arrays plus the table platform/EmbeddedResources.h
-# declares. Run as a script: cmake -DOUTPUT=... -DRESOURCES="name|type|path;..." -P EmbedResources.cmake
+# Writes a C++ source that builds files into the binary with the assembler's .incbin (fast for the
+# megabytes of bitmaps) plus the table platform/EmbeddedResources.h declares. Run as a script:
+# cmake -DOUTPUT=... -DRESOURCES="name|type|path;..." -P EmbedResources.cmake
 string(REPLACE "^^" ";" RESOURCES "${RESOURCES}")
 set(body "// Generated at build time; do not edit.\n#include \"platform/EmbeddedResources.h\"\n\n")
 set(table "")
@@ -9,13 +10,12 @@ foreach(entry IN LISTS RESOURCES)
   list(GET parts 0 name)
   list(GET parts 1 type)
   list(GET parts 2 path)
-  file(READ "${path}" hex HEX)
-  string(LENGTH "${hex}" hexLength)
-  math(EXPR size "${hexLength} / 2")
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
-  string(APPEND body "static const unsigned char resource${count}[] = {\n${bytes}0};\n\n")
-  string(APPEND table "    {\"${name}\", \"${type}\", resource${count}, ${size}},\n")
+  file(SIZE "${path}" size)
+  set(symbol "ck_embedded_resource_${count}")
+  string(APPEND body "extern \"C\" const unsigned char ${symbol}[];\n")
+  string(APPEND body "__asm__(\".pushsection .rodata\\n.balign 16\\n.hidden ${symbol}\\n.globl ${symbol}\\n"
+                     "${symbol}:\\n.incbin \\\"${path}\\\"\\n.byte 0\\n.popsection\\n\");\n\n")
+  string(APPEND table "    {\"${name}\", \"${type}\", ${symbol}, ${size}},\n")
   math(EXPR count "${count} + 1")
 endforeach()
 if(count EQUAL 0)

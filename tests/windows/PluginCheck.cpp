@@ -1,11 +1,13 @@
 // brelvik-plugin-check: loads a build of the plug-in the way a DAW does and checks what a host
-// relies on: the entry point under both names, the AEffect record, the factory programs from the
-// plug-in's own resources, chunk round trips and MIDI controller learn. Built for Linux it also
+// relies on: the entry point under both names, the editor's bitmaps as PNG resources (Windows), the
+// AEffect record, the factory programs from the plug-in's own resources, chunk round trips and MIDI
+// controller learn. Built for Linux it also
 // writes a reference (the dispatcher's answers and a render with every stage switched on); built
 // for Windows and run under wine it compares its own answers and render with that reference.
 #include "host/HostedPlugin.h"
 #include "host/PluginLibrary.h"
 #include "tests/windows/Answers.h"
+#include "tests/windows/BitmapResources.h"
 #include "tests/windows/CheckReport.h"
 #include "tests/windows/CheckedRender.h"
 
@@ -274,6 +276,7 @@ int main(int argc, char** argv)
     if (!report.expect(library != nullptr, "load the plug-in", library ? "" : error))
         return report.finish();
     checkEntryPoints(pluginPath, *library, report);
+    checkBitmapResources(pluginPath, report);
 
     if (auto plugin = loadInstance(*library, report)) {
         checkEffectRecord(*plugin, report);
