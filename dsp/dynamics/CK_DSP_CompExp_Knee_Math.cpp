@@ -110,7 +110,8 @@ inline float CK_DSP_CompExp_Knee_Math::gainLaw(float level, float t, float k, fl
     else
         d = (1.0f - q * k) * r + q * k;
     d = std::max(d, minDivisor);
-    return (x - t) / d + t - x;
+    const float change = (x - t) / d + t - x;
+    return change < kMaxRise ? change : kMaxRise;
 }
 
 template <bool Bowed>
@@ -137,7 +138,7 @@ void CK_DSP_CompExp_Knee_Math::gainFrames(const float* in, float* out, int32_t c
 #if defined(__SSE2__)
     // Four frames at a time; max keeps the operand order of the scalar law, so NaN is handled alike.
     const __m128 vt = _mm_set1_ps(t), vk = _mm_set1_ps(k), vh = _mm_set1_ps(h), vr = _mm_set1_ps(r);
-    const __m128 vMin = _mm_set1_ps(minDivisor), one = _mm_set1_ps(1.0f);
+    const __m128 vMin = _mm_set1_ps(minDivisor), one = _mm_set1_ps(1.0f), vMaxRise = _mm_set1_ps(kMaxRise);
     for (; i + 4 <= count; i += 4) {
         const __m128 x = _mm_max_ps(_mm_loadu_ps(in + i), vt);
         const __m128 q = _mm_div_ps(x, vt);
@@ -149,7 +150,8 @@ void CK_DSP_CompExp_Knee_Math::gainFrames(const float* in, float* out, int32_t c
         else
             d = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(q, vk)), vr), _mm_mul_ps(q, vk));
         d = _mm_max_ps(vMin, d);
-        _mm_storeu_ps(out + i, _mm_sub_ps(_mm_add_ps(_mm_div_ps(_mm_sub_ps(x, vt), d), vt), x));
+        const __m128 change = _mm_sub_ps(_mm_add_ps(_mm_div_ps(_mm_sub_ps(x, vt), d), vt), x);
+        _mm_storeu_ps(out + i, _mm_min_ps(change, vMaxRise));
     }
 #endif
     for (; i < count; ++i)

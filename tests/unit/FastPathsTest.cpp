@@ -414,7 +414,8 @@ float plainGainLaw(float level, const CK_DSP_CompExp_Knee_Math::Law& l)
     else
         d = (1.0f - q * l.k) * l.r + q * l.k;
     d = std::max(d, l.minDivisor);
-    return (x - l.t) / d + l.t - x;
+    const float change = (x - l.t) / d + l.t - x;
+    return change < CK_DSP_CompExp_Knee_Math::kMaxRise ? change : CK_DSP_CompExp_Knee_Math::kMaxRise;
 }
 
 TEST(FastPathsTest, GainLawMatchesTheFrameByFrameFormula)
