@@ -83,7 +83,8 @@ check "the demo is 8 seconds at 48 kHz" test "$(info -s demo.wav)" = 384000
 run stereo.wav out.wav
 check "the report gives the loudness of input and output" \
   test "$(grep -cE '^  (input|output) +(-?[0-9.]+|-inf) LUFS +[0-9.]+ LU +(-?[0-9.]+|-inf) dBTP +(-?[0-9.]+|-inf) dBFS$' stdout.txt)" = 2
-check "the report states the compensated latency" grep -q 'latency 88 samples (2.00 ms), compensated' stdout.txt
+check "the report states the compensated delay" \
+  grep -qE 'latency 88 samples \(2.00 ms\) \+ look-ahead [0-9]+ samples \([0-9.]+ ms\), compensated' stdout.txt
 check "the report names the program" grep -q '^program 0 "default"' stdout.txt
 check "no progress bar when stderr is not a terminal" test -z "$(grep -F 'mastering [' stderr.txt)"
 
@@ -100,6 +101,7 @@ check "float FLAC is refused" test $? -eq 1
 check "float FLAC is explained" grep -q 'FLAC cannot hold 32-bit float samples' stderr.txt
 check "a refused format creates no file" test ! -e never.flac
 run --bits 12 stereo.wav never.wav
+check "an impossible bit depth is a usage error (exit 2)" test $? -eq 2
 check "an impossible bit depth is refused" grep -q -- '--bits takes 8, 16, 24 or 32' stderr.txt
 sox -n -r 44100 -c 2 -b 32 -e floating-point float-in.wav synth 0.3 sine 300
 run float-in.wav to.flac
@@ -147,6 +149,50 @@ bad "an output folder that does not exist" "cannot write 'nowhere/never.wav'" st
 "$render" --plugin "$plugin" --set "no equals" stereo.wav never.wav >stdout.txt 2>stderr.txt
 check "a malformed --set is a usage error (exit 2)" test $? -eq 2
 check "no partial files are left behind" test -z "$(ls | grep partial)"
+
+# ---- files are never harmed: each case leaves the protected file byte-identical and no stray file
+cp stereo.wav in.wav && cp in.wav in.orig
+run --save-preset ours.fxp
+mkdir sub && ln -s in.wav link-in.wav && ln in.wav hard-in.wav && mkfifo fifo.wav
+cp in.wav audio.wav && cp audio.wav audio.orig
+harm() { # harm DESCRIPTION PROTECTED ORIGINAL PATTERN ARGS...
+  local what=$1 protected=$2 original=$3 pattern=$4; shift 4
+  run "$@"
+  local status=$?
+  check "$what: exit status 1" test "$status" -eq 1
+  check "$what: says why" grep -qF -- "$pattern" stderr.txt
+  check "$what: the file is unchanged" cmp -s "$protected" "$original"
+  check "$what: no stray file" test -z "$(ls | grep -E 'partial|never')"
+}
+harm "OUT is IN" in.wav in.orig "it is the input file" in.wav in.wav
+harm "OUT is IN spelt another way" in.wav in.orig "it is the input file" in.wav sub/../in.wav
+harm "OUT is a symlink to IN" in.wav in.orig "it is the input file" in.wav link-in.wav
+harm "OUT is a hard link to IN" in.wav in.orig "it is the input file" in.wav hard-in.wav
+harm "OUT is a FIFO" in.wav in.orig "it is a special file" in.wav fifo.wav
+check "the FIFO stays a FIFO" test -p fifo.wav
+harm "OUT is a device" in.wav in.orig "it is a special file" in.wav /dev/null
+check "the device stays a device" test -c /dev/null
+harm "a preset saved over an audio file" audio.wav audio.orig "is not a preset file; --force replaces it" \
+  --save-preset audio.wav
+harm "a bank saved over an audio file during a render" audio.wav audio.orig "--force replaces it" \
+  --save-bank audio.wav in.wav never.wav
+harm "a preset saved over IN" in.wav in.orig "it is the input file" --force --save-preset in.wav in.wav never.wav
+run --save-preset ours.fxp
+check "a preset of ours is replaced without --force" test $? -eq 0
+run --force --save-preset audio.wav
+check "--force replaces any regular file" test "$(head -c 4 audio.wav)" = CcnK
+head -c 100000 in.wav >cut.wav && cp cut.wav cut.orig
+harm "a truncated input" cut.wav cut.orig "'cut.wav' is truncated: its header promises 264600 bytes of audio, the file holds 99956" \
+  cut.wav never.wav
+run --allow-truncated cut.wav cut-out.wav
+check "--allow-truncated renders what is there" test "$(info -s cut-out.wav)" = 24989
+check "--allow-truncated warns" grep -q "warning: 'cut.wav' is truncated" stderr.txt
+cp audio.orig target.wav && ln -s target.wav link-out.wav
+run in.wav link-out.wav
+check "OUT as a symlink renders" test $? -eq 0
+check "OUT as a symlink stays a symlink" test -L link-out.wav
+check "OUT as a symlink writes its target" test "$(info -s target.wav)" = "$(info -s in.wav)"
+check "the render through a symlink leaves IN alone" cmp -s in.wav in.orig
 
 # ---- settings, listings and preset files from the command line
 run --set "Low Thresh dB=-18" --set "Metering=RMS" --set "Eq 1 Width=20" --list-params

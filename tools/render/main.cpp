@@ -3,6 +3,8 @@
 // parameters set from the command line.
 #include "tools/render/DemoMix.h"
 #include "tools/render/OutputFormat.h"
+#include "tools/render/OutputTarget.h"
+#include "tools/render/PluginDelay.h"
 #include "tools/render/PluginParameters.h"
 #include "tools/render/PluginState.h"
 #include "tools/render/Render.h"
@@ -33,8 +35,9 @@ constexpr const char* kUsage =
     "\n"
     "Masters the mono or stereo audio file IN through the Brelvik_Suite plug-in, loaded and driven\n"
     "as a DAW drives it, and writes OUT: the same length, aligned sample for sample with IN (the\n"
-    "plug-in's latency is compensated), in IN's format, rate and bit depth unless told otherwise.\n"
-    "OUT appears only once it is complete. Any format libsndfile reads and writes will do (WAV,\n"
+    "plug-in's latency and look-ahead are compensated), in IN's format, rate and bit depth unless\n"
+    "told otherwise. OUT appears only once it is complete; it may not be IN under any name, and\n"
+    "an OUT that is a symlink is written through to its target. Any format libsndfile reads and writes will do (WAV,\n"
     "FLAC, AIFF, OGG, ...). A report of loudness and peaks follows the render.\n"
     "\n"
     "Settings, applied in this order:\n"
@@ -49,6 +52,8 @@ constexpr const char* kUsage =
     "  --save-bank FILE      save all programs as a .fxb file\n"
     "  --save-form FORM      chunk (the plug-in's own state, as hosts save it) or params\n"
     "                        (a list of parameter values); default chunk\n"
+    "  --force               let --save-preset and --save-bank replace a file that is not a\n"
+    "                        preset of this plug-in\n"
     "  --list-programs       list the programs\n"
     "  --list-params         list the parameters: index, name, value, range or labels\n"
     "Output file:\n"
@@ -61,6 +66,8 @@ constexpr const char* kUsage =
     "                        master it into OUT\n"
     "  --plugin PATH         plug-in binary (default: " BRELVIK_DEFAULT_PLUGIN_PATH ")\n"
     "  --block N             frames per processing call (default 512)\n"
+    "  --allow-truncated     render what a truncated input holds (with a warning) instead of\n"
+    "                        refusing it\n"
     "  --quiet               no progress bar\n"
     "  -h, --help            show this help\n"
     "\n"
@@ -90,6 +97,8 @@ struct Arguments {
     FormatRequest format;
     int blockSize = 512;
     bool quiet = false;
+    bool force = false;
+    bool allowTruncated = false;
 };
 
 struct UsageError {
@@ -164,8 +173,13 @@ Arguments parseArguments(int argc, char** argv)
             args.listParams = flag();
         else if (arg == "--format")
             args.format.container = value();
-        else if (arg == "--bits")
-            args.format.bits = parseInteger(value(), "--bits");
+        else if (arg == "--bits") {
+            const std::string bits = value();
+            args.format.bits = parseInteger(bits, "--bits");
+            if (args.format.bits != 8 && args.format.bits != 16 && args.format.bits != 24 && args.format.bits != 32 &&
+                args.format.bits != 64)
+                throw UsageError{"--bits takes 8, 16, 24 or 32 (64 with --float), not " + bits};
+        }
         else if (arg == "--float")
             args.format.floatingPoint = flag();
         else if (arg == "--block") {
@@ -174,6 +188,10 @@ Arguments parseArguments(int argc, char** argv)
                 throw UsageError{"--block must be at least 1"};
         } else if (arg == "--quiet" || arg == "-q")
             args.quiet = flag();
+        else if (arg == "--force")
+            args.force = flag();
+        else if (arg == "--allow-truncated")
+            args.allowTruncated = flag();
         else if (arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
         else
@@ -282,19 +300,66 @@ void listParameters(PluginParameters& parameters)
     }
 }
 
-void saveFiles(brelvik::host::HostedPlugin& plugin, const Arguments& args)
+// The files the tool reads, which nothing it writes may replace.
+std::vector<std::string> inputsOf(const Arguments& args)
+{
+    std::vector<std::string> inputs;
+    for (const std::string* path : {&args.input, &args.bank, &args.preset})
+        if (!path->empty())
+            inputs.push_back(*path);
+    return inputs;
+}
+
+// Where a preset or bank goes. An existing file is only replaced when it is a preset file of this
+// plug-in, or with --force.
+OutputTarget presetTarget(const std::string& path, const Arguments& args, int32_t pluginId)
+{
+    std::vector<std::string> protectedFiles = inputsOf(args);
+    if (!args.output.empty())
+        protectedFiles.push_back(args.output);
+    const OutputTarget target = resolveOutputTarget(path, protectedFiles);
+    if (!target.existed || args.force)
+        return target;
+    std::string reason;
+    try {
+        const PresetFile existing = readPresetFile(target.path);
+        if (existing.pluginId == pluginId)
+            return target;
+        reason = "a preset for another plug-in (" + describePluginId(existing.pluginId) + ")";
+    } catch (const PresetError&) {
+        reason = "not a preset file";
+    }
+    throw TargetError("will not replace '" + path + "': it is " + reason + "; --force replaces it");
+}
+
+struct SaveTargets {
+    std::string preset;
+    std::string bank;
+};
+
+SaveTargets checkSaveTargets(brelvik::host::HostedPlugin& plugin, const Arguments& args)
+{
+    SaveTargets targets;
+    if (!args.savePreset.empty())
+        targets.preset = presetTarget(args.savePreset, args, plugin.effect()->uniqueID).path;
+    if (!args.saveBank.empty())
+        targets.bank = presetTarget(args.saveBank, args, plugin.effect()->uniqueID).path;
+    return targets;
+}
+
+void saveFiles(brelvik::host::HostedPlugin& plugin, const Arguments& args, const SaveTargets& targets)
 {
     PresetForm form = args.saveForm;
     if (form == PresetForm::Chunk && preferredForm(plugin) != PresetForm::Chunk)
         form = PresetForm::Parameters; // a plug-in without chunks can only be saved as values
-    if (!args.savePreset.empty()) {
+    if (!targets.preset.empty()) {
         const PresetFile program = captureProgram(plugin, form);
-        writePresetFile(args.savePreset, program);
+        writePresetFile(targets.preset, program);
         std::printf("saved the current program to %s (%s)\n", args.savePreset.c_str(), describe(program).c_str());
     }
-    if (!args.saveBank.empty()) {
+    if (!targets.bank.empty()) {
         const PresetFile bank = captureBank(plugin, form);
-        writePresetFile(args.saveBank, bank);
+        writePresetFile(targets.bank, bank);
         std::printf("saved all %d programs to %s (%s)\n", bank.count, args.saveBank.c_str(), describe(bank).c_str());
     }
 }
@@ -322,8 +387,9 @@ void printReport(const std::string& sourceName, const Arguments& args, int outpu
     std::printf("rendered %s (%s, %d Hz, %.2f s) through %s to %s (%s)\n", sourceName.c_str(),
                 r.channels == 1 ? "mono" : "stereo", r.sampleRate, static_cast<double>(r.frames) / r.sampleRate,
                 plugin.effectName().c_str(), args.output.c_str(), describeFormat(outputFormat).c_str());
-    std::printf("program %d \"%s\"; latency %d samples (%.2f ms), compensated\n", plugin.getProgram(),
-                plugin.programName().c_str(), r.latency, 1000.0 * r.latency / r.sampleRate);
+    std::printf("program %d \"%s\"; latency %d samples (%.2f ms) + look-ahead %d samples (%.2f ms), compensated\n",
+                plugin.getProgram(), plugin.programName().c_str(), r.latency, 1000.0 * r.latency / r.sampleRate,
+                r.unreportedDelay, 1000.0 * r.unreportedDelay / r.sampleRate);
     std::printf("  %-7s %11s  %8s  %11s  %11s\n", "", "integrated", "range", "true peak", "sample peak");
     printLoudness("input", r.input);
     printLoudness("output", r.output);
@@ -332,6 +398,7 @@ void printReport(const std::string& sourceName, const Arguments& args, int outpu
 int run(const Arguments& args)
 {
     std::unique_ptr<AudioSource> source;
+    FileSource* fileSource = nullptr; // the same source when it is a file
     std::string sourceName;
     if (args.demo) {
         DemoMix mix = makeDemoMix();
@@ -340,12 +407,15 @@ int run(const Arguments& args)
             SF_FORMAT_WAV | SF_FORMAT_PCM_24);
         sourceName = "demo mix";
     } else if (!args.input.empty()) {
-        source = std::make_unique<FileSource>(args.input);
+        fileSource = new FileSource(args.input, args.allowTruncated);
+        source.reset(fileSource);
         sourceName = args.input;
     }
 
     ChosenFormat format;
+    OutputTarget target;
     if (source) {
+        target = resolveOutputTarget(args.output, inputsOf(args));
         if (source->channels() != 1 && source->channels() != 2)
             throw std::runtime_error("'" + sourceName + "' has " + std::to_string(source->channels()) +
                                      " channels; only mono and stereo files can be rendered");
@@ -357,23 +427,34 @@ int run(const Arguments& args)
     brelvik::host::HostedPlugin& plugin = effect.plugin();
     PluginParameters parameters(plugin);
     applySettings(plugin, parameters, args);
-    saveFiles(plugin, args);
+    const SaveTargets saveTargets = checkSaveTargets(plugin, args);
+    if (!source) {
+        saveFiles(plugin, args, saveTargets);
+        if (args.listPrograms)
+            listPrograms(plugin);
+        if (args.listParams)
+            listParameters(parameters);
+        return 0;
+    }
     if (args.listPrograms)
         listPrograms(plugin);
     if (args.listParams)
         listParameters(parameters);
-    if (!source)
-        return 0;
 
     if (!format.note.empty())
         std::fprintf(stderr, "brelvik-render: note: %s\n", format.note.c_str());
-    AudioFileWriter writer(args.output, format.format, source->channels(), source->sampleRate());
+    AudioFileWriter writer(target.path, format.format, source->channels(), source->sampleRate());
     RenderSettings settings;
     settings.label = "mastering";
     settings.progress = !args.quiet;
     settings.cancel = &gInterrupted;
+    settings.unreportedDelay = lookAheadFrames(plugin, parameters, source->sampleRate());
     const RenderResult result = renderStream(effect, *source, writer, settings);
     writer.commit();
+    // Saved once the render is in place, so that a failed render leaves no preset behind.
+    saveFiles(plugin, args, saveTargets);
+    if (fileSource && !fileSource->warning().empty())
+        std::fprintf(stderr, "brelvik-render: warning: %s\n", fileSource->warning().c_str());
 
     printReport(sourceName, args, format.format, plugin, result);
     if (result.nonFinite > 0)
