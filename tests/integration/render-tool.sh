@@ -199,6 +199,17 @@ run --set "Low Thresh dB=-18" --set "Metering=RMS" --set "Eq 1 Width=20" --list-
 check "--list-params shows a value set by name" grep -qE '^  5  Low Thresh dB +-18.0000 +-40 to 0$' stdout.txt
 check "--list-params shows a label set by name" grep -qE '^ 20  Metering +RMS +Peak \| RMS$' stdout.txt
 check "--list-params shows a backwards range" grep -qE '^ 23  Eq 1 Width +20.00000 +100 to 10$' stdout.txt
+check "--list-params shows switches as Off / On" grep -qE '^ 60  Psycho Bass +Off +Off \| On$' stdout.txt
+check "--list-params leaves unused indices out" test -z "$(grep Unused stdout.txt)"
+run --set "Spatial Mode=Low:Mid:High" --set "Psycho Bass=On" --list-params
+check "a full choice label is accepted" grep -qE '^ 51  Spatial Mode +Low:Mid:High ' stdout.txt
+check "On is accepted for a switch" grep -qE '^ 60  Psycho Bass +On ' stdout.txt
+bad "a label that only starts like a choice" "'Low:Mid:XYZ' is none of them" --set "Spatial Mode=Low:Mid:XYZ" stereo.wav never.wav
+run --set "Low Thresh dB=-18" stereo.wav out.wav
+check "the report lists what --set changed" grep -qE '^program 0 "default" with changes; .*$' stdout.txt
+check "the report shows the change" grep -qE '^  changed: Low Thresh dB -18.0+ \(was ' stdout.txt
+run --float --bits 16 stereo.wav never.wav
+check "float samples of 16 bits are a usage error (exit 2)" test $? -eq 2
 run --program 4 --list-programs
 check "--list-programs marks the selected program" grep -qE '^\*   4  ' stdout.txt
 for form in chunk params; do

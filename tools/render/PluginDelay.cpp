@@ -1,17 +1,18 @@
 #include "tools/render/PluginDelay.h"
 
+#include "tools/render/KnownControls.h"
+
 namespace brelvik::render {
 
 namespace {
 
-constexpr int32_t kBrelvikId = 0x42725374; // 'BrSt'
 constexpr const char* kLookAhead = "LookAhead ms";
 
 } // namespace
 
 int lookAheadFrames(host::HostedPlugin& plugin, PluginParameters& parameters, int sampleRate)
 {
-    if (plugin.effect()->uniqueID != kBrelvikId)
+    if (plugin.effect()->uniqueID != kBrelvikPluginId)
         return 0;
     int index = 0;
     try {

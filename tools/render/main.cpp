@@ -74,6 +74,7 @@ constexpr const char* kUsage =
     "Exit status: 0 done; 1 the work could not be done (the reason is on stderr); 2 the command\n"
     "line is wrong; 130 interrupted.\n";
 
+constexpr const char* kUnusedParameter = "Unused"; // host indices that carry no parameter
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
@@ -198,6 +199,11 @@ Arguments parseArguments(int argc, char** argv)
             positional.push_back(arg);
     }
 
+    if (args.format.floatingPoint && args.format.bits != 0 && args.format.bits != 32 && args.format.bits != 64)
+        throw UsageError{"floating-point samples have 32 or 64 bits, not " + std::to_string(args.format.bits)};
+    if (!args.format.floatingPoint && args.format.bits == 64)
+        throw UsageError{"64-bit samples are floating-point only (add --float)"};
+
     const bool standalone = args.listPrograms || args.listParams || !args.savePreset.empty() || !args.saveBank.empty();
     if (args.demo) {
         if (positional.size() != 1)
@@ -258,7 +264,13 @@ int findProgram(brelvik::host::HostedPlugin& plugin, const std::string& key)
     throw std::runtime_error("the plug-in has no program named '" + key + "' (see --list-programs)");
 }
 
-void applySettings(brelvik::host::HostedPlugin& plugin, PluginParameters& parameters, const Arguments& args)
+// What the render starts from (a program, or a preset file loaded into it) and what --set changed.
+struct SettingsSummary {
+    std::string base;
+    std::vector<std::string> changes; // "Low Thresh dB -18.00000 (was -20.00000)"
+};
+
+SettingsSummary applySettings(brelvik::host::HostedPlugin& plugin, PluginParameters& parameters, const Arguments& args)
 {
     if (!args.bank.empty())
         applyPreset(plugin, readPresetFile(args.bank), PresetKind::Bank, args.bank);
@@ -266,8 +278,21 @@ void applySettings(brelvik::host::HostedPlugin& plugin, PluginParameters& parame
         plugin.setProgram(findProgram(plugin, args.program));
     if (!args.preset.empty())
         applyPreset(plugin, readPresetFile(args.preset), PresetKind::Program, args.preset);
+
+    SettingsSummary summary;
+    summary.base = !args.preset.empty() ? "preset \"" + plugin.programName() + "\" (" + args.preset + ")"
+                                        : "program " + std::to_string(plugin.getProgram()) + " \"" +
+                                              plugin.programName() + "\"";
+    std::vector<float> before(static_cast<size_t>(parameters.count()));
+    std::vector<std::string> shownBefore(before.size());
     for (const std::string& assignment : args.assignments) {
         try {
+            const int index = parameters.find(assignment.substr(0, assignment.find('=')));
+            if (shownBefore[static_cast<size_t>(index)].empty()) {
+                before[static_cast<size_t>(index)] = plugin.getParameter(index);
+                const ParameterInfo info = parameters.describe(index);
+                shownBefore[static_cast<size_t>(index)] = info.display + (info.unit.empty() ? "" : " " + info.unit);
+            }
             parameters.assign(assignment);
         } catch (const UnknownParameter& e) {
             throw std::runtime_error("--set \"" + assignment + "\": " + e.what() + "; --list-params shows them all");
@@ -275,6 +300,14 @@ void applySettings(brelvik::host::HostedPlugin& plugin, PluginParameters& parame
             throw std::runtime_error("--set \"" + assignment + "\": " + e.what());
         }
     }
+    for (int i = 0; i < parameters.count(); ++i) {
+        if (shownBefore[static_cast<size_t>(i)].empty() || plugin.getParameter(i) == before[static_cast<size_t>(i)])
+            continue;
+        const ParameterInfo info = parameters.describe(i);
+        summary.changes.push_back(info.name + " " + info.display + (info.unit.empty() ? "" : " " + info.unit) +
+                                  " (was " + shownBefore[static_cast<size_t>(i)] + ")");
+    }
+    return summary;
 }
 
 void listPrograms(brelvik::host::HostedPlugin& plugin)
@@ -293,6 +326,8 @@ void listParameters(PluginParameters& parameters)
     const int w = static_cast<int>(width);
     std::printf("%3s  %-*s  %-12s  %s\n", "#", w, "name", "value", "range");
     for (int i = 0; i < parameters.count(); ++i) {
+        if (parameters.name(i) == kUnusedParameter)
+            continue;
         const ParameterInfo info = parameters.describe(i);
         const std::string value = info.display + (info.unit.empty() ? "" : " " + info.unit);
         std::printf("%3d  %-*s  %-12s  %s\n", i, w, info.name.c_str(), value.c_str(),
@@ -382,14 +417,16 @@ void printLoudness(const char* what, const LoudnessReport& r)
 }
 
 void printReport(const std::string& sourceName, const Arguments& args, int outputFormat,
-                 brelvik::host::HostedPlugin& plugin, const RenderResult& r)
+                 brelvik::host::HostedPlugin& plugin, const SettingsSummary& settings, const RenderResult& r)
 {
     std::printf("rendered %s (%s, %d Hz, %.2f s) through %s to %s (%s)\n", sourceName.c_str(),
                 r.channels == 1 ? "mono" : "stereo", r.sampleRate, static_cast<double>(r.frames) / r.sampleRate,
                 plugin.effectName().c_str(), args.output.c_str(), describeFormat(outputFormat).c_str());
-    std::printf("program %d \"%s\"; latency %d samples (%.2f ms) + look-ahead %d samples (%.2f ms), compensated\n",
-                plugin.getProgram(), plugin.programName().c_str(), r.latency, 1000.0 * r.latency / r.sampleRate,
-                r.unreportedDelay, 1000.0 * r.unreportedDelay / r.sampleRate);
+    std::printf("%s%s; latency %d samples (%.2f ms) + look-ahead %d samples (%.2f ms), compensated\n",
+                settings.base.c_str(), settings.changes.empty() ? "" : " with changes", r.latency,
+                1000.0 * r.latency / r.sampleRate, r.unreportedDelay, 1000.0 * r.unreportedDelay / r.sampleRate);
+    for (const std::string& change : settings.changes)
+        std::printf("  changed: %s\n", change.c_str());
     std::printf("  %-7s %11s  %8s  %11s  %11s\n", "", "integrated", "range", "true peak", "sample peak");
     printLoudness("input", r.input);
     printLoudness("output", r.output);
@@ -426,7 +463,7 @@ int run(const Arguments& args)
     EffectInstance effect(args.pluginPath, source ? source->sampleRate() : kDefaultSampleRate, args.blockSize);
     brelvik::host::HostedPlugin& plugin = effect.plugin();
     PluginParameters parameters(plugin);
-    applySettings(plugin, parameters, args);
+    const SettingsSummary summary = applySettings(plugin, parameters, args);
     const SaveTargets saveTargets = checkSaveTargets(plugin, args);
     if (!source) {
         saveFiles(plugin, args, saveTargets);
@@ -456,7 +493,7 @@ int run(const Arguments& args)
     if (fileSource && !fileSource->warning().empty())
         std::fprintf(stderr, "brelvik-render: warning: %s\n", fileSource->warning().c_str());
 
-    printReport(sourceName, args, format.format, plugin, result);
+    printReport(sourceName, args, format.format, plugin, summary, result);
     if (result.nonFinite > 0)
         std::fprintf(stderr, "brelvik-render: warning: the plug-in produced %lld NaN or infinite samples\n",
                      static_cast<long long>(result.nonFinite));
