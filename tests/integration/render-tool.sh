@@ -225,5 +225,45 @@ check "the params form is an FxCk program" test "$(head -c 12 p-params.fxp | tai
 check "the chunk form is an FBCh bank" test "$(head -c 12 b-chunk.fxb | tail -c 4)" = FBCh
 check "the params form is an FxBk bank" test "$(head -c 12 b-params.fxb | tail -c 4)" = FxBk
 
+# ---- mastering presets, loudness targets, analysis and batches
+analyzed() { # analyzed FILE COLUMN: a number from --analyze's line for FILE (1 LUFS, 5 dBTP, 7 peak dBFS, 9 DC)
+  "$render" --analyze "$1" | tail -1 | sed "s|^$1 *||" | awk -v c="$2" '{print $c}'
+}
+run --list-presets
+check "--list-presets shows eight presets" test "$(grep -cE '^  [a-z-]+ +[A-Z].{20,}$' stdout.txt)" -ge 8
+sox -n -r 44100 -c 2 -b 24 mix.wav synth 3 pinknoise synth 3 sine mix 110 gain -3 norm -1
+for preset in $(awk '/^  [a-z-]+ / {print $1}' stdout.txt); do
+  run --float --preset "$preset" mix.wav "p-$preset.wav"
+  check "preset $preset renders" test $? -eq 0
+  check "preset $preset is named in the report" grep -q "^preset \"$preset\"" stdout.txt
+  check "preset $preset does not clip a mix peaking at -1 dBFS" \
+    awk -v p="$(analyzed "p-$preset.wav" 7)" 'BEGIN { exit !(p <= 0.0) }'
+  check "preset $preset adds no DC" \
+    awk -v d="$(analyzed "p-$preset.wav" 9)" -v i="$(analyzed mix.wav 9)" 'BEGIN { exit !(d == "-inf" || d < -60 || d <= i + 1) }'
+done
+bad "an unknown preset name" "no preset file or mastering preset named 'loudest'" --preset loudest stereo.wav never.wav
+speech=/usr/share/sounds/alsa/Front_Center.wav # a recording from Debian's alsa-utils
+if [ -f "$speech" ]; then
+  run --float --target-lufs -14 "$speech" target.wav
+  check "--target-lufs renders" test $? -eq 0
+  check "--target-lufs lands within 0.1 LU" awk -v l="$(analyzed target.wav 1)" 'BEGIN { exit !(l >= -14.1 && l <= -13.9) }'
+  run --float --target-lufs -6 --ceiling -1 "$speech" ceiling.wav
+  check "--ceiling keeps the true peak under it" awk -v t="$(analyzed ceiling.wav 5)" 'BEGIN { exit !(t <= -1.0) }'
+  check "the report says the ceiling decided" grep -q "the ceiling, not the target, decided the gain" stdout.txt
+else
+  echo "note: $speech missing (alsa-utils); loudness targets on a real recording not checked"
+fi
+sox -n -r 44100 -c 2 -b 24 quiet.wav synth 1 sine 440 gain -60
+run --float --target-lufs -1 quiet.wav far.wav
+check "a target out of reach renders at the limit and says so" grep -q "outside Master Gain's range" stdout.txt
+"$render" --analyze stereo.wav mono.wav >stdout.txt 2>stderr.txt
+check "--analyze measures each file" test "$(grep -cE 'LUFS .* dBFS .* dB$' stdout.txt)" -eq 2
+mkdir batch
+run --out-dir batch stereo.wav three.wav mono.wav
+check "a batch with a failing file exits 1" test $? -eq 1
+check "the other files of the batch are rendered" test -f batch/stereo.wav -a -f batch/mono.wav
+check "the batch's summary counts them" grep -q '^2 done, 1 failed$' stdout.txt
+check "the batch leaves no file for the failure" test ! -e batch/three.wav
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

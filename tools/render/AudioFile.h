@@ -81,6 +81,12 @@ public:
     virtual void write(const std::vector<const float*>& planar, int frames) = 0;
 };
 
+// Discards what it is given: renders that are only measured.
+class NullSink : public AudioSink {
+public:
+    void write(const std::vector<const float*>&, int) override {}
+};
+
 // Writes to a temporary file next to the target and renames it over the target in commit(), so
 // an interrupted or failed render never leaves a half-written file under the target's name.
 class AudioFileWriter : public AudioSink {
