@@ -112,6 +112,12 @@ if sox -n -r 44100 -c 2 in.ogg synth 0.5 sine 440 2>/dev/null; then
   check "OGG in gives OGG Vorbis out" test "$(info -t out.ogg)" = vorbis
 fi
 
+run stereo.wav made.mp3
+if [ -f made.mp3 ]; then
+  run made.mp3 from-mp3.wav
+  check "an MP3 rendered to WAV becomes 24-bit PCM" test "$(info -b from-mp3.wav)" = 24
+fi
+
 # ---- bad input: one line on stderr, exit status 1, no output file
 bad() { # bad DESCRIPTION PATTERN ARGS...
   local what=$1 pattern=$2; shift 2
