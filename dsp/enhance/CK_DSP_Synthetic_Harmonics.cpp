@@ -3,6 +3,8 @@
 CK_DSP_Synthetic_Harmonics::CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* moduleOwner)
     : CK_EnhancerBase(moduleOwner, kEnvelope)
 {
+    for (std::vector<float>& added : added_)
+        added.assign(static_cast<size_t>(moduleOwner->cappedBlockSize) + 4, 0.0f);
 }
 
 void CK_DSP_Synthetic_Harmonics::setInput(int pin, const float* source)
@@ -18,6 +20,15 @@ void CK_DSP_Synthetic_Harmonics::prepare()
     enable_ = 1;
     type_ = kOff;
     dynamic_ = 0;
+    for (CK_DcBlocker& blocker : dcBlockers_)
+        blocker.setSampleRate(owner->sampleRateHz);
+    clearState();
+}
+
+void CK_DSP_Synthetic_Harmonics::clearState()
+{
+    for (CK_DcBlocker& blocker : dcBlockers_)
+        blocker.reset();
 }
 
 void CK_DSP_Synthetic_Harmonics::handleEvent(const CK_Event& e, int32_t)
@@ -90,5 +101,17 @@ void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
 {
     announce(1);
     const ck_harmonics::Inputs in{in_[kMainA], in_[kMainB], in_[kBandA], in_[kBandB], in_[kAmount], in_[kEnvelope]};
-    ck_harmonics::sse2<ShapeType, Dynamic, WithMain, Stereo>(in, outputs[0], outputs[1], firstFrame, count);
+    float* addedA = WithMain ? added_[0].data() : outputs[0];
+    float* addedB = WithMain ? added_[1].data() : outputs[1];
+    ck_harmonics::sse2<ShapeType, Dynamic, false, Stereo>(in, addedA, addedB, firstFrame, count);
+    dcBlockers_[0].process(addedA + firstFrame, count);
+    if constexpr (Stereo)
+        dcBlockers_[1].process(addedB + firstFrame, count);
+    if constexpr (WithMain) {
+        for (int32_t i = firstFrame; i < firstFrame + count; ++i)
+            outputs[0][i] = in_[kMainA][i] + addedA[i];
+        if constexpr (Stereo)
+            for (int32_t i = firstFrame; i < firstFrame + count; ++i)
+                outputs[1][i] = in_[kMainB][i] + addedB[i];
+    }
 }

@@ -4,7 +4,9 @@
 // Shaper: S(u) = 10 u (u + 0.5)^2 (1 - (u + 0.5)^2), about 1.875 u near zero, zero at u = +-0.5.
 // Drive d (a = amount 0..1, e = band envelope): Hard d = a, Soft d = a / 2; with the dynamic
 // switch on the drive rises with the band level, Hard from a/4 to 3a/4, Soft from a/4 to a/2.
-// Output = main + S(d * band), one drive for both channels.
+// Output = main + S(d * band), one drive for both channels. The shaper's even harmonics include a
+// DC term; a high-pass at a few hertz takes it out of the added harmonics, never out of the main
+// signal.
 //
 // Inputs: 0/1 main signal (connecting 0 adds the harmonics to it; 1 or 3 make the module stereo),
 // 2/3 band signal, 4 amount, 7 envelope; events: 5 type (1 Soft, 2 Hard, 0 off), 6 dynamic,
@@ -13,6 +15,9 @@
 
 #include <cstdint>
 
+#include <vector>
+
+#include "dsp/enhance/CK_DcBlocker.h"
 #include "dsp/enhance/CK_EnhancerBase.h"
 #include "dsp/kernels/HarmonicsKernel.h"
 
@@ -24,6 +29,7 @@ public:
     explicit CK_DSP_Synthetic_Harmonics(CK_ModuleOwner* owner);
 
     void prepare() override;
+    void clearState() override;
     void handleEvent(const CK_Event& event, int32_t firstFrame) override;
     void setInput(int pin, const float* source) override;
 
@@ -48,4 +54,6 @@ private:
     int32_t type_ = kOff;
     int32_t dynamic_ = 0;
     int32_t enable_ = 1;
+    std::vector<float> added_[2]; // the harmonics of a run, before they join the main signal
+    CK_DcBlocker dcBlockers_[2];
 };

@@ -8,6 +8,10 @@
 
 namespace ck_knee_gain {
 
+// The largest gain change, dB/10: ratios below 1 expand upwards, never by more than the make-up
+// range, however far the level lies above the threshold.
+constexpr float kMaxRise = 2.4f;
+
 // Threshold, knee, bow, ratio and the divisor's floor, as the gain law reads them.
 struct Law {
     float t, k, h, r, minDivisor;

@@ -46,8 +46,11 @@ echo "== Ardour: the plug-in"
 "$here/render-in-ardour.sh" "$plug" "$work/in.wav" "$work/ardour.wav"
 echo "== brelvik-render"
 "$render" --plugin "$plug" --program 0 --quiet "$work/in.wav" "$work/brelvik.wav" | tee "$work/report.txt"
-latency=$(sed -n 's/.*latency \([0-9]*\) samples.*/\1/p' "$work/report.txt")
-[ -n "$latency" ] || { echo "FAIL: brelvik-render did not report the latency"; exit 1; }
+# brelvik-render removes the reported latency and the look-ahead, which delays the audio further.
+reported=$(sed -n 's/.*latency \([0-9]*\) samples.*/\1/p' "$work/report.txt")
+lookahead=$(sed -n 's/.*look-ahead \([0-9]*\) samples.*/\1/p' "$work/report.txt")
+[ -n "$reported" ] && [ -n "$lookahead" ] || { echo "FAIL: brelvik-render did not report its delay"; exit 1; }
+latency=$((reported + lookahead))
 
 echo "== compare"
 /usr/bin/python3 - "$work/in.wav" "$work/fixture.wav" "$work/ardour.wav" "$work/brelvik.wav" \

@@ -121,6 +121,31 @@ TEST(KneeTest, LevelsAboveFullScaleStayFinite)
     EXPECT_NEAR(zero.gain(8.0f), -6.0f, 0.01f);
 }
 
+TEST(KneeTest, UpwardExpansionNeverRisesMoreThanTwentyFourDecibels)
+{
+    std::vector<float> levels;
+    for (float db = -60.0f; db <= 6.0f; db += 0.5f)
+        levels.push_back(db);
+    for (float ratio : {0.1f, 0.11f, 0.2f, 0.35f, 0.5f, 0.75f, 0.99f, 1.0f, 1.5f, 4.0f, 20.0f})
+        for (float kneePercent = 0.0f; kneePercent <= 100.0f; kneePercent += 5.0f)
+            for (float thresholdDb : {-40.0f, -20.0f, 0.0f}) {
+                Knee k;
+                k.set(thresholdDb, kneePercent, ratio);
+                const std::vector<float> g = k.gains(levels);
+                // Ratios of 1 and more never raise the level, so the bound never touches them.
+                const float highest = ratio >= 1.0f ? 1e-4f : 24.0f + 1e-4f;
+                for (size_t i = 0; i < levels.size(); ++i)
+                    ASSERT_LE(g[i], highest) << "ratio " << ratio << " knee " << kneePercent << "% threshold "
+                                             << thresholdDb << " level " << levels[i];
+            }
+    // Below the bound the expansion follows the law: hard knee, ratio 0.5, threshold -20 dB,
+    // level -10 dB rises to 0 dB (+10 dB); level +6 dB would rise by 26 dB and stops at 24.
+    Knee k;
+    k.set(-20.0f, 0.0f, 0.5f);
+    EXPECT_NEAR(k.gain(-10.0f), 10.0f, 0.01f);
+    EXPECT_NEAR(k.gain(6.0f), 24.0f, 1e-4f);
+}
+
 TEST(KneeTest, InactiveBandGivesExactlyZeroAndRests)
 {
     Knee k;

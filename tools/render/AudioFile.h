@@ -30,7 +30,9 @@ public:
 
 class FileSource : public AudioSource {
 public:
-    explicit FileSource(const std::string& path); // throws AudioError
+    // A file that ends before its header says it does is refused (AudioError) unless
+    // `allowTruncated`, when what is there is rendered and warning() says what was missing.
+    explicit FileSource(const std::string& path, bool allowTruncated = false); // throws AudioError
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -40,9 +42,15 @@ public:
     int64_t frames() const override { return info_.frames; }
     int format() const override { return info_.format; }
     int read(const std::vector<float*>& planar, int maxFrames) override;
+    const std::string& warning() const { return warning_; }
 
 private:
+    void damaged(const std::string& what);
+
     std::string path_;
+    bool allowTruncated_;
+    std::string warning_;
+    int64_t position_ = 0;
     SF_INFO info_{};
     SNDFILE* file_ = nullptr;
     std::vector<float> interleaved_;
@@ -73,6 +81,12 @@ public:
     virtual void write(const std::vector<const float*>& planar, int frames) = 0;
 };
 
+// Discards what it is given: renders that are only measured.
+class NullSink : public AudioSink {
+public:
+    void write(const std::vector<const float*>&, int) override {}
+};
+
 // Writes to a temporary file next to the target and renames it over the target in commit(), so
 // an interrupted or failed render never leaves a half-written file under the target's name.
 class AudioFileWriter : public AudioSink {
@@ -89,11 +103,14 @@ public:
     int64_t clippedSamples() const { return clipped_; }
 
 private:
+    void discard(); // closes and removes the temporary file
+
     std::string path_;
     std::string tempPath_;
     int channels_;
     bool clips_;
     int64_t clipped_ = 0;
+    int descriptor_ = -1; // the temporary file, open until commit or discard
     SNDFILE* file_ = nullptr;
     std::vector<float> interleaved_;
 };

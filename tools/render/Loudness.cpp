@@ -22,7 +22,7 @@ double decibels(double linear)
 LoudnessMeter::LoudnessMeter(int channels, int sampleRate)
     : state_(ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(sampleRate),
                           EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_SAMPLE_PEAK)),
-      channels_(channels)
+      channels_(channels), sums_(static_cast<size_t>(channels), 0.0)
 {
     if (!state_)
         throw std::runtime_error("cannot measure loudness of " + std::to_string(channels) + " channels at " +
@@ -39,6 +39,12 @@ LoudnessMeter::~LoudnessMeter()
 void LoudnessMeter::add(const float* interleaved, size_t frames)
 {
     const size_t samples = frames * static_cast<size_t>(channels_);
+    for (size_t i = 0; i < samples; ++i) {
+        const double v = std::isfinite(interleaved[i]) ? interleaved[i] : 0.0;
+        sums_[i % static_cast<size_t>(channels_)] += v;
+        squares_ += v * v;
+    }
+    frames_ += frames;
     if (std::all_of(interleaved, interleaved + samples, [](float v) { return std::isfinite(v); })) {
         ebur128_add_frames_float(state_, interleaved, frames);
         return;
@@ -52,7 +58,7 @@ void LoudnessMeter::add(const float* interleaved, size_t frames)
 
 LoudnessReport LoudnessMeter::report() const
 {
-    LoudnessReport r{-HUGE_VAL, 0.0, -HUGE_VAL, -HUGE_VAL};
+    LoudnessReport r{-HUGE_VAL, 0.0, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL, 0.0};
     double value = 0.0;
     if (ebur128_loudness_global(state_, &value) == EBUR128_SUCCESS)
         r.integratedLufs = value;
@@ -67,6 +73,14 @@ LoudnessReport LoudnessMeter::report() const
     }
     r.truePeakDbtp = decibels(truePeak);
     r.samplePeakDbfs = decibels(samplePeak);
+    if (frames_ > 0) {
+        double dc = 0.0;
+        for (double sum : sums_)
+            dc = std::max(dc, std::fabs(sum) / static_cast<double>(frames_));
+        r.dcDbfs = decibels(dc);
+        const double rms = std::sqrt(squares_ / static_cast<double>(frames_ * static_cast<size_t>(channels_)));
+        r.crestDb = rms > 0.0 ? decibels(samplePeak / rms) : 0.0;
+    }
     return r;
 }
 

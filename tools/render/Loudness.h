@@ -5,6 +5,7 @@
 #include <ebur128.h>
 
 #include <cstddef>
+#include <vector>
 
 namespace brelvik::render {
 
@@ -13,6 +14,8 @@ struct LoudnessReport {
     double rangeLu;        // 0 when there is too little audio to tell
     double truePeakDbtp;   // -inf for silence
     double samplePeakDbfs; // -inf for silence
+    double dcDbfs;         // the largest channel mean, -inf when there is none
+    double crestDb;        // sample peak over RMS (all channels), 0 for silence
 };
 
 class LoudnessMeter {
@@ -32,6 +35,9 @@ public:
 private:
     ebur128_state* state_;
     int channels_;
+    std::vector<double> sums_; // per channel, for the DC
+    double squares_ = 0.0;     // over all channels, for the RMS
+    size_t frames_ = 0;
 };
 
 } // namespace brelvik::render

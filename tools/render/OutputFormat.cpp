@@ -177,7 +177,11 @@ ChosenFormat chooseOutputFormat(int inputFormat, const std::string& outputPath, 
     }
 
     // Keep the input's sample format when the container takes it, else the nearest one it does.
-    std::vector<int> candidates = {inputSubtype};
+    // A lossy codec is only kept in its own container: libsndfile accepts MP3 in WAV, for one,
+    // but cannot write it.
+    std::vector<int> candidates;
+    if (!isLossy(inputContainer) || container == inputContainer)
+        candidates.push_back(inputSubtype);
     if (inputSubtype == SF_FORMAT_OPUS && container == SF_FORMAT_OGG)
         candidates.push_back(SF_FORMAT_OPUS);
     if (lower(extensionOf(outputPath)) == "opus" && container == SF_FORMAT_OGG)

@@ -1,5 +1,7 @@
 #include "tools/render/PluginParameters.h"
 
+#include "tools/render/KnownControls.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -61,14 +63,16 @@ std::string number(double value)
     return text;
 }
 
-// Displays are cut to the interface's 8 characters, so "Low:Mid:High" may show as "Low:Mid:".
-bool labelMatches(const std::string& label, const std::string& wanted)
+// Displays are cut to the interface's 8 characters, so "Low:Mid:High" may show as "Low:Mid:":
+// either form is accepted, nothing else.
+bool labelMatches(const ChoiceLabel& label, const std::string& wanted)
 {
-    const std::string a = lower(label), b = lower(wanted);
-    if (a == b)
-        return true;
-    return a.size() >= static_cast<size_t>(kVstMaxParamStrLen) && b.size() > a.size() && b.compare(0, a.size(), a) == 0;
+    const std::string w = lower(wanted);
+    return lower(label.text) == w || (!label.fullText.empty() && lower(label.fullText) == w);
 }
+
+constexpr const char* kOff = "Off";
+constexpr const char* kOn = "On";
 
 } // namespace
 
@@ -142,9 +146,16 @@ ParameterInfo PluginParameters::describe(int index)
     const std::string zero = displayAt(index, 0.0f);
     const std::string one = displayAt(index, 1.0f);
     double middle = 0.0, zeroStep = 0.0, oneStep = 0.0;
+    const KnownControl known = knownControl(plugin_.effect()->uniqueID, index);
     if (parseNumber(zero, info.atZero, &zeroStep) && parseNumber(one, info.atOne, &oneStep) &&
         parseNumber(displayAt(index, 0.5f), middle)) {
         info.resolution = std::max(zeroStep, oneStep);
+        if (known.isSwitch) {
+            double current = 0.0;
+            info.isChoice = info.isSwitch = true;
+            info.display = parseNumber(info.display, current) && current != 0.0 ? kOn : kOff;
+            info.choices = {{kOff, 0.0f, {}}, {kOn, 1.0f, {}}};
+        }
         return info;
     }
 
@@ -153,7 +164,7 @@ ParameterInfo PluginParameters::describe(int index)
     info.atZero = info.atOne = 0.0;
     float previous = 0.0f;
     std::string previousLabel = zero;
-    info.choices.push_back({zero, 0.0f});
+    info.choices.push_back({zero, 0.0f, {}});
     for (int step = 1; step <= kSweepSteps; ++step) {
         const float v = static_cast<float>(step) / kSweepSteps;
         const std::string label = displayAt(index, v);
@@ -168,11 +179,18 @@ ParameterInfo PluginParameters::describe(int index)
             const bool seen = std::any_of(info.choices.begin(), info.choices.end(),
                                           [&](const ChoiceLabel& c) { return c.text == label; });
             if (!seen)
-                info.choices.push_back({label, at});
+                info.choices.push_back({label, at, {}});
             previousLabel = label;
         }
         previous = v;
     }
+    if (known.labels.size() == info.choices.size())
+        for (size_t i = 0; i < known.labels.size(); ++i)
+            if (known.labels[i] != info.choices[i].text) {
+                info.choices[i].fullText = known.labels[i];
+                if (info.display == info.choices[i].text)
+                    info.display = known.labels[i];
+            }
     return info;
 }
 
@@ -211,9 +229,10 @@ float PluginParameters::solveNumeric(const ParameterInfo& info, double target)
 float PluginParameters::normalisedValue(const ParameterInfo& info, const std::string& rawValue)
 {
     const std::string value = trim(rawValue);
-    if (info.isChoice) {
+    double number = 0.0;
+    if (info.isChoice && !(info.isSwitch && parseNumber(value, number))) {
         for (const ChoiceLabel& choice : info.choices)
-            if (labelMatches(choice.text, value))
+            if (labelMatches(choice, value))
                 return choice.value;
         throw ParameterError("'" + info.name + "' is one of " + describeRange(info) + "; '" + value +
                              "' is none of them");
@@ -246,7 +265,7 @@ std::string PluginParameters::describeRange(const ParameterInfo& info)
         return number(info.atZero) + " to " + number(info.atOne);
     std::string labels;
     for (const ChoiceLabel& choice : info.choices)
-        labels += (labels.empty() ? "" : " | ") + choice.text;
+        labels += (labels.empty() ? "" : " | ") + (choice.fullText.empty() ? choice.text : choice.fullText);
     return labels;
 }
 

@@ -23,8 +23,9 @@ struct UnknownParameter : ParameterError {
 };
 
 struct ChoiceLabel {
-    std::string text;
-    float value; // the lowest normalised value that selects the label
+    std::string text;     // as the plug-in displays it (hosts see at most 8 characters)
+    float value;          // the lowest normalised value that selects the label
+    std::string fullText; // the whole label when the tool knows it, else empty
 };
 
 struct ParameterInfo {
@@ -33,6 +34,7 @@ struct ParameterInfo {
     std::string display; // the current value as the plug-in shows it
     std::string unit;    // the plug-in's label (effGetParamLabel), often empty
     bool isChoice = false;
+    bool isSwitch = false; // a number shown and set as Off / On
     double atZero = 0.0; // engineering value at normalised 0 (numbers only)
     double atOne = 0.0;  // engineering value at normalised 1
     double resolution = 0.0; // step of the last digit the display shows at the ends

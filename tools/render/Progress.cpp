@@ -48,9 +48,13 @@ void Progress::update(int64_t done)
     done = std::min(done, total_);
     const int filled = static_cast<int>(kBarWidth * done / total_);
     const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '-');
-    std::fprintf(stderr, "\r%s [%s] %3d%%  %s / %s", label_.c_str(), bar.c_str(),
+    // Speed in audio seconds per wall-clock second; the time left assumes it holds.
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
+    const double speed = elapsed > 0.0 && sampleRate_ > 0 ? static_cast<double>(done) / sampleRate_ / elapsed : 0.0;
+    const auto left = static_cast<int64_t>(speed > 0.0 ? static_cast<double>(total_ - done) / sampleRate_ / speed : 0.0);
+    std::fprintf(stderr, "\r%s [%s] %3d%%  %s / %s  %.0fx real time, %s left ", label_.c_str(), bar.c_str(),
                  static_cast<int>(100 * done / total_), clock(done, sampleRate_).c_str(),
-                 clock(total_, sampleRate_).c_str());
+                 clock(total_, sampleRate_).c_str(), speed, clock(left, 1).c_str());
     std::fflush(stderr);
 }
 

@@ -72,8 +72,9 @@ RenderResult renderStream(EffectInstance& effect, AudioSource& source, AudioSink
 
     plugin.resume();
     // Plug-ins report their latency when resumed.
-    const int latency = std::max(0, plugin.latency());
-    result.latency = latency;
+    result.latency = std::max(0, plugin.latency());
+    result.unreportedDelay = std::max(0, settings.unreportedDelay);
+    const int latency = result.delay();
 
     const int blockSize = effect.blockSize();
     const int chunk = blockSize * kBlocksPerChunk;

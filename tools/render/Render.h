@@ -35,6 +35,7 @@ struct RenderSettings {
     std::string label = "rendering"; // shown in front of the progress bar
     bool progress = true;             // a progress bar on a terminal for renders over a second
     const std::atomic<bool>* cancel = nullptr; // checked between blocks
+    int unreportedDelay = 0; // frames of delay beyond the reported latency, removed as well
 };
 
 struct RenderCancelled : std::runtime_error {
@@ -45,7 +46,9 @@ struct RenderResult {
     int64_t frames = 0;
     int channels = 0;
     int sampleRate = 0;
-    int latency = 0; // frames the plug-in delays by; removed from the output
+    int latency = 0;         // frames the plug-in reports as its latency
+    int unreportedDelay = 0; // further frames of delay (look-ahead)
+    int delay() const { return latency + unreportedDelay; } // removed from the output
     LoudnessReport input{};
     LoudnessReport output{};
     int64_t nonFinite = 0; // NaN or infinite samples the plug-in produced
@@ -54,7 +57,8 @@ struct RenderResult {
 // Resumes the instance, renders the whole source into the sink and suspends it again. Mono
 // sources feed both plug-in inputs and get the mean of both outputs back; sources with more than
 // two channels are refused. The plug-in sees blocks of the instance's block size over the source
-// followed by `latency` frames of silence, so the sink receives exactly the source's length.
+// followed by as many frames of silence as the whole delay, so the sink receives exactly the
+// source's length.
 // Throws std::runtime_error with a one-line reason.
 RenderResult renderStream(EffectInstance& effect, AudioSource& source, AudioSink& sink,
                           const RenderSettings& settings = {});
