@@ -4,7 +4,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,23 +24,32 @@ namespace {
 class X11WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    server_ = fork();
-    if (server_ == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-             static_cast<char*>(nullptr));
-      _exit(127);
+    // A display number of our own (parallel test processes each start their own server); a number
+    // that is taken makes that server exit, and the next one is tried.
+    for (int attempt = 0; attempt < 8 && display_.empty(); ++attempt) {
+      const int number = 100 + (getpid() * 8 + attempt) % 800;
+      const std::string name = ":" + std::to_string(number);
+      if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0) continue;
+      server_ = fork();
+      if (server_ == 0) {
+        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      if (server_ < 0) return;
+      for (int wait = 0; wait < 100; ++wait) {
+        if (waitpid(server_, nullptr, WNOHANG) == server_) break;  // exited: try another number
+        if (Display* probe = XOpenDisplay(name.c_str())) {
+          XCloseDisplay(probe);
+          display_ = name;
+          return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      kill(server_, SIGTERM);
+      waitpid(server_, nullptr, 0);
+      server_ = -1;
     }
-    close(fds[1]);
-    // Xvfb writes its display number once it accepts connections.
-    pollfd ready{fds[0], POLLIN, 0};
-    char number[16] = {};
-    if (server_ > 0 && poll(&ready, 1, 10000) == 1 && read(fds[0], number, sizeof number - 1) > 0)
-      display_ = ":" + std::to_string(std::atoi(number));
-    close(fds[0]);
   }
 
   static void TearDownTestSuite() {
