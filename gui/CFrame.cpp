@@ -114,22 +114,14 @@ bool CFrame::renderViewToPng(CView& view, const std::string& path, std::string* 
 void CFrame::mouseDown(const CPoint& where, const CButtonState& buttons) {
   if (tooltips_) tooltips_->hide();
   CPoint p = where;
-  if (modal_) {
-    modal_->onMouseDown(p, buttons);
-    finishModalClose();
-    return;
-  }
+  if (sendToModal([&](CView& modal) { modal.onMouseDown(p, buttons); })) return;
   if (focus_ && !(focus_->getFrameRect().contains(where))) setFocusView(nullptr);
   mouseCaptured_ = onMouseDown(p, buttons) == CMouseEventResult::kHandled;
 }
 
 void CFrame::mouseUp(const CPoint& where, const CButtonState& buttons) {
   CPoint p = where;
-  if (modal_) {
-    modal_->onMouseUp(p, buttons);
-    finishModalClose();
-    return;
-  }
+  if (sendToModal([&](CView& modal) { modal.onMouseUp(p, buttons); })) return;
   if (mouseCaptured_) {
     mouseCaptured_ = false;
     onMouseUp(p, buttons);
@@ -139,11 +131,7 @@ void CFrame::mouseUp(const CPoint& where, const CButtonState& buttons) {
 
 void CFrame::mouseMoved(const CPoint& where, const CButtonState& buttons) {
   CPoint p = where;
-  if (modal_) {
-    modal_->onMouseMoved(p, buttons);
-    finishModalClose();
-    return;
-  }
+  if (sendToModal([&](CView& modal) { modal.onMouseMoved(p, buttons); })) return;
   if (mouseCaptured_) {
     onMouseMoved(p, buttons);
     return;
@@ -167,12 +155,7 @@ void CFrame::mouseLeft() {
 
 bool CFrame::keyDown(const CKeyEvent& key) {
   bool used = false;
-  if (modal_) {
-    used = modal_->onKeyDown(key);
-    finishModalClose();
-  } else if (focus_) {
-    used = focus_->onKeyDown(key);
-  }
+  if (!sendToModal([&](CView& modal) { used = modal.onKeyDown(key); }) && focus_) used = focus_->onKeyDown(key);
   return used;
 }
 

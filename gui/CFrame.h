@@ -78,6 +78,14 @@ class CFrame : public CViewContainer {
   void paint(const CRect& area);
   void setHover(CView* view, const CPoint& where, const CButtonState& buttons);
   void finishModalClose();
+  // Hands an event to the overlay, if there is one, and closes it if it asked to be closed.
+  template <typename Handler>
+  bool sendToModal(Handler handle) {
+    if (!modal_) return false;
+    handle(*modal_);
+    finishModalClose();
+    return true;
+  }
 
   PixelBuffer buffer_;
   std::unique_ptr<CDrawContext> context_;

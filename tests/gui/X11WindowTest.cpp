@@ -17,6 +17,7 @@
 #include "gui/backend/PlatformWindow.h"
 #include "gui/controls/CKnob.h"
 #include "gui/controls/CParamDisplay.h"
+#include "gui/controls/CTextEdit.h"
 
 namespace brelvik::gui::test {
 namespace {
@@ -143,10 +144,12 @@ TEST_F(X11WindowTest, ChildWindowShowsExactlyTheOffscreenPixels) {
   EXPECT_EQ(frame.getPlatformWindow()->errorCount(), 0);
 }
 
-TEST_F(X11WindowTest, MouseEventsFromTheServerReachTheViews) {
+TEST_F(X11WindowTest, MouseAndKeyEventsFromTheServerReachTheViews) {
   RecordingListener listener;
   CFrame frame(200, 100);
   frame.addView(new CKnob(CRect{0, 0, 100, 100}, &listener, 4));
+  auto* edit = new CTextEdit(CRect{100, 0, 200, 20}, &listener, 5);
+  frame.addView(edit);
   ASSERT_TRUE(frame.open(reinterpret_cast<void*>(parent_), nullptr));
   const auto child = static_cast<::Window>(frame.getPlatformWindow()->nativeHandle());
   ASSERT_TRUE(pumpUntil(frame, [&] { return viewable(child); }));
@@ -168,6 +171,22 @@ TEST_F(X11WindowTest, MouseEventsFromTheServerReachTheViews) {
   XSync(host_, False);
   ASSERT_TRUE(pumpUntil(frame, [&] { return listener.events.size() >= 5; }));
   EXPECT_EQ(listener.events, (std::vector<std::string>{"begin 4", "end 4", "begin 4", "value 0.100000", "end 4"}));
+
+  event.xbutton.x = 150;
+  event.xbutton.y = 10;
+  event.xbutton.button = Button1;
+  XSendEvent(host_, child, False, ButtonPressMask, &event);
+  XEvent key{};
+  key.xkey.type = KeyPress;
+  key.xkey.window = child;
+  key.xkey.display = host_;
+  for (KeySym sym : {KeySym{XK_a}, KeySym{XK_BackSpace}, KeySym{XK_b}, KeySym{XK_Return}}) {
+    key.xkey.keycode = XKeysymToKeycode(host_, sym);
+    XSendEvent(host_, child, False, KeyPressMask, &key);
+  }
+  XSync(host_, False);
+  ASSERT_TRUE(pumpUntil(frame, [&] { return !edit->getText().empty(); }));
+  EXPECT_EQ(edit->getText(), "b");
 }
 
 int hostErrors = 0;

@@ -102,55 +102,29 @@ CKeyEvent keyEvent(XKeyEvent& event) {
   XLookupString(&event, text, sizeof text, &sym, nullptr);
   CKeyEvent key;
   key.modifiers = buttonState(event.state).get();
-  switch (sym) {
-    case XK_Return:
-    case XK_KP_Enter:
-      key.virt = CVirtualKey::kEnter;
-      break;
-    case XK_Escape:
-      key.virt = CVirtualKey::kEscape;
-      break;
-    case XK_BackSpace:
-      key.virt = CVirtualKey::kBackspace;
-      break;
-    case XK_Delete:
-    case XK_KP_Delete:
-      key.virt = CVirtualKey::kDelete;
-      break;
-    case XK_Tab:
-      key.virt = CVirtualKey::kTab;
-      break;
-    case XK_Left:
-    case XK_KP_Left:
-      key.virt = CVirtualKey::kLeft;
-      break;
-    case XK_Right:
-    case XK_KP_Right:
-      key.virt = CVirtualKey::kRight;
-      break;
-    case XK_Up:
-    case XK_KP_Up:
-      key.virt = CVirtualKey::kUp;
-      break;
-    case XK_Down:
-    case XK_KP_Down:
-      key.virt = CVirtualKey::kDown;
-      break;
-    case XK_Home:
-    case XK_KP_Home:
-      key.virt = CVirtualKey::kHome;
-      break;
-    case XK_End:
-    case XK_KP_End:
-      key.virt = CVirtualKey::kEnd;
-      break;
-    default:
-      // Latin-1 keysyms are their code points; other Unicode keysyms carry 0x01000000.
-      if ((sym >= 0x20 && sym <= 0x7E) || (sym >= 0xA0 && sym <= 0xFF))
-        key.character = static_cast<uint32_t>(sym);
-      else if ((sym & 0xFF000000) == 0x01000000)
-        key.character = static_cast<uint32_t>(sym & 0x00FFFFFF);
+  static const struct {
+    KeySym sym;
+    CVirtualKey key;
+  } kVirtualKeys[] = {
+      {XK_Return, CVirtualKey::kEnter},    {XK_KP_Enter, CVirtualKey::kEnter},   {XK_Escape, CVirtualKey::kEscape},
+      {XK_BackSpace, CVirtualKey::kBackspace}, {XK_Delete, CVirtualKey::kDelete}, {XK_KP_Delete, CVirtualKey::kDelete},
+      {XK_Tab, CVirtualKey::kTab},         {XK_Left, CVirtualKey::kLeft},        {XK_KP_Left, CVirtualKey::kLeft},
+      {XK_Right, CVirtualKey::kRight},     {XK_KP_Right, CVirtualKey::kRight},   {XK_Up, CVirtualKey::kUp},
+      {XK_KP_Up, CVirtualKey::kUp},        {XK_Down, CVirtualKey::kDown},        {XK_KP_Down, CVirtualKey::kDown},
+      {XK_Home, CVirtualKey::kHome},       {XK_KP_Home, CVirtualKey::kHome},     {XK_End, CVirtualKey::kEnd},
+      {XK_KP_End, CVirtualKey::kEnd},
+  };
+  for (const auto& v : kVirtualKeys) {
+    if (v.sym == sym) {
+      key.virt = v.key;
+      return key;
+    }
   }
+  // Latin-1 keysyms are their code points; other Unicode keysyms carry 0x01000000.
+  if ((sym >= 0x20 && sym <= 0x7E) || (sym >= 0xA0 && sym <= 0xFF))
+    key.character = static_cast<uint32_t>(sym);
+  else if ((sym & 0xFF000000) == 0x01000000)
+    key.character = static_cast<uint32_t>(sym & 0x00FFFFFF);
   return key;
 }
 
