@@ -8,7 +8,8 @@
 
 namespace brelvik::gui {
 
-// The platform's drawing backend: a context that draws into `buffer`, which must outlive it.
+// Each platform links exactly one drawing backend (cairo on Linux); views see only CDrawContext.
+// A context that draws into `buffer`, which must outlive it.
 std::unique_ptr<CDrawContext> createDrawContext(PixelBuffer& buffer);
 
 // Writes `buffer` to a PNG file; false with a reason in *error when it cannot.

@@ -78,6 +78,38 @@ TEST(GuiRender, StripFramesAndAlphaBlendWithGlobalAlpha) {
   EXPECT_TRUE(near(px, 19, 1, {255, 255, 255, 255}));
 }
 
+class ShapesView : public CView {
+ public:
+  ShapesView(const CRect& size, CBitmap* bitmap) : CView(size) { setBackground(bitmap); }
+  void draw(CDrawContext& context) override {
+    context.strokeRect(CRect{0, 0, 6, 6}, {255, 0, 0, 255});
+    context.drawLine({2, 3}, {3, 3}, {0, 0, 255, 255});
+    context.drawBitmapRotated(*background_, CRect{0, 0, 2, 2}, {9, 1}, 3.14159265358979323846 / 2);
+  }
+};
+
+TEST(GuiRender, OutlinesLinesAndRotatedBitmapsLandOnWholePixels) {
+  // Red, green / blue, white; turned a quarter clockwise the blue pixel comes to the top left.
+  SharedPointer<CBitmap> bitmap = SharedPointer<CBitmap>::adopt(
+      decode(encodePng(2, 2, {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}})));
+  CFrame frame(12, 6);
+  frame.setBackgroundColor(kBlackCColor);
+  frame.addView(new ShapesView(CRect{0, 0, 12, 6}, bitmap.get()));
+  frame.flush();
+  const PixelBuffer& px = frame.getBackBuffer();
+
+  EXPECT_TRUE(near(px, 0, 0, {255, 0, 0, 255}));
+  EXPECT_TRUE(near(px, 5, 5, {255, 0, 0, 255}));
+  EXPECT_TRUE(near(px, 1, 1, {0, 0, 0, 255}));
+  EXPECT_TRUE(near(px, 2, 3, {0, 0, 255, 255}));
+  EXPECT_TRUE(near(px, 3, 3, {0, 0, 255, 255}));
+  EXPECT_TRUE(near(px, 2, 2, {0, 0, 0, 255}));
+  EXPECT_TRUE(near(px, 8, 0, {0, 0, 255, 255}));
+  EXPECT_TRUE(near(px, 9, 0, {255, 0, 0, 255}));
+  EXPECT_TRUE(near(px, 8, 1, {255, 255, 255, 255}));
+  EXPECT_TRUE(near(px, 9, 1, {0, 255, 0, 255}));
+}
+
 class TextView : public CView {
  public:
   TextView(const CRect& size, std::string text, CHoriTxtAlign align)
