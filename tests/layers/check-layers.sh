@@ -25,4 +25,9 @@ check brelvik_vst vst/AudioEffectX.h platform/Resources.h
 check brelvik_platform platform/Resources.h modules/CK_ModuleBase.h
 check brelvik_modules modules/CK_ModuleBase.h dsp/dynamics/CK_DSP_ST_Mix.h
 check brelvik_dsp dsp/dynamics/CK_DSP_ST_Mix.h shell/ControlTable.h
+if [ -d "$roots/brelvik_gui" ]; then
+    # The toolkit knows nothing of the plug-in, and the shell nothing of the toolkit.
+    check brelvik_gui gui/CView.h shell/ControlTable.h
+    check brelvik_shell shell/ControlTable.h gui/CView.h
+fi
 exit $status
