@@ -237,7 +237,7 @@ analyzed() { # analyzed FILE COLUMN: a number from --analyze's line for FILE (1 
 }
 run --list-presets
 check "--list-presets shows eight presets" test "$(grep -cE '^  [a-z-]+ +[A-Z].{20,}$' stdout.txt)" -ge 8
-sox -n -r 44100 -c 2 -b 24 mix.wav synth 3 pinknoise synth 3 sine mix 110 gain -3 norm -1
+sox -R -n -r 44100 -c 2 -b 24 mix.wav synth 3 pinknoise synth 3 sine mix 110 gain -3 norm -1
 for preset in $(awk '/^  [a-z-]+ / {print $1}' stdout.txt); do
   run --float --preset "$preset" mix.wav "p-$preset.wav"
   check "preset $preset renders" test $? -eq 0
