@@ -15,4 +15,4 @@ std::unique_ptr<CDrawContext> createDrawContext(PixelBuffer& buffer);
 // Writes `buffer` to a PNG file; false with a reason in *error when it cannot.
 bool writePng(const PixelBuffer& buffer, const std::string& path, std::string* error);
 
-}  // namespace brelvik::gui
+} // namespace brelvik::gui

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "DynamicsTestRig.h"
@@ -28,16 +29,19 @@ struct Knee {
         rig.param(knee, 3, ratio / 10.0f);
     }
 
-    // The gain change in dB for each level in dB.
+    // The gain change in dB for each level in dB, a block of levels at a time.
     std::vector<float> gains(const std::vector<float>& levelsDb)
     {
-        const int32_t n = rig.cappedBlockSize;
-        for (int32_t i = 0; i < n; ++i)
-            level[i] = levelsDb[static_cast<size_t>(i) % levelsDb.size()] / 10.0f;
-        rig.runFrames(n);
+        const size_t n = static_cast<size_t>(rig.cappedBlockSize);
         std::vector<float> out;
-        for (size_t i = 0; i < levelsDb.size(); ++i)
-            out.push_back(knee->outputs[0][i] * 10.0f);
+        for (size_t first = 0; first < levelsDb.size(); first += n) {
+            const size_t count = std::min(n, levelsDb.size() - first);
+            for (size_t i = 0; i < n; ++i)
+                level[static_cast<int32_t>(i)] = levelsDb[first + i % count] / 10.0f;
+            rig.runFrames(static_cast<int32_t>(n));
+            for (size_t i = 0; i < count; ++i)
+                out.push_back(knee->outputs[0][i] * 10.0f);
+        }
         return out;
     }
     float gain(float levelDb) { return gains({levelDb})[0]; }

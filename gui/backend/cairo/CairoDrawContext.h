@@ -11,37 +11,37 @@ namespace brelvik::gui {
 
 // The drawing interface on cairo, painting into a PixelBuffer through a cairo image surface.
 class CairoDrawContext : public CDrawContext {
- public:
-  explicit CairoDrawContext(PixelBuffer& buffer);
-  ~CairoDrawContext() override;
+public:
+    explicit CairoDrawContext(PixelBuffer& buffer);
+    ~CairoDrawContext() override;
 
-  void saveState() override;
-  void restoreState() override;
-  void translate(int dx, int dy) override;
-  void clipRect(const CRect& rect) override;
-  void setGlobalAlpha(float alpha) override { globalAlpha_ = alpha; }
-  float getGlobalAlpha() const override { return globalAlpha_; }
+    void saveState() override;
+    void restoreState() override;
+    void translate(int dx, int dy) override;
+    void clipRect(const CRect& rect) override;
+    void setGlobalAlpha(float alpha) override { globalAlpha_ = alpha; }
+    float getGlobalAlpha() const override { return globalAlpha_; }
 
-  void fillRect(const CRect& rect, const CColor& color) override;
-  void strokeRect(const CRect& rect, const CColor& color, int width) override;
-  void drawLine(const CPoint& from, const CPoint& to, const CColor& color, double width) override;
-  void fillEllipse(const CRect& bounds, const CColor& color) override;
-  void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& source, float alpha) override;
-  void drawBitmapRotated(const CBitmap& bitmap, const CRect& source, const CPoint& centre, double radians,
-                         float alpha) override;
-  void drawText(const std::string& text, const CRect& rect, const CFontDesc& font, const CColor& color,
-                CHoriTxtAlign align) override;
-  double textWidth(const std::string& text, const CFontDesc& font) override;
-  double lineHeight(const CFontDesc& font) override;
+    void fillRect(const CRect& rect, const CColor& color) override;
+    void strokeRect(const CRect& rect, const CColor& color, int width) override;
+    void drawLine(const CPoint& from, const CPoint& to, const CColor& color, double width) override;
+    void fillEllipse(const CRect& bounds, const CColor& color) override;
+    void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& source, float alpha) override;
+    void drawBitmapRotated(
+        const CBitmap& bitmap, const CRect& source, const CPoint& centre, double radians, float alpha) override;
+    void drawText(const std::string& text, const CRect& rect, const CFontDesc& font, const CColor& color,
+        CHoriTxtAlign align) override;
+    double textWidth(const std::string& text, const CFontDesc& font) override;
+    double lineHeight(const CFontDesc& font) override;
 
- private:
-  void setColor(const CColor& color);
-  void selectFont(const CFontDesc& font);
+private:
+    void setColor(const CColor& color);
+    void selectFont(const CFontDesc& font);
 
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
-  float globalAlpha_ = 1.0f;
-  std::vector<float> savedAlphas_;
+    cairo_surface_t* surface_;
+    cairo_t* cr_;
+    float globalAlpha_ = 1.0f;
+    std::vector<float> savedAlphas_;
 };
 
-}  // namespace brelvik::gui
+} // namespace brelvik::gui
