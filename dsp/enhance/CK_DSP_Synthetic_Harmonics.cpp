@@ -104,9 +104,10 @@ void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
     float* addedA = WithMain ? added_[0].data() : outputs[0];
     float* addedB = WithMain ? added_[1].data() : outputs[1];
     ck_harmonics::sse2<ShapeType, Dynamic, false, Stereo>(in, addedA, addedB, firstFrame, count);
-    dcBlockers_[0].process(addedA + firstFrame, count);
     if constexpr (Stereo)
-        dcBlockers_[1].process(addedB + firstFrame, count);
+        CK_DcBlocker::processPair(dcBlockers_[0], addedA + firstFrame, dcBlockers_[1], addedB + firstFrame, count);
+    else
+        dcBlockers_[0].process(addedA + firstFrame, count);
     if constexpr (WithMain) {
         for (int32_t i = firstFrame; i < firstFrame + count; ++i)
             outputs[0][i] = in_[kMainA][i] + addedA[i];

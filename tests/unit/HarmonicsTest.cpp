@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "dsp/enhance/CK_DSP_Synthetic_Harmonics.h"
 #include "support/SignalBench.h"
@@ -172,6 +174,26 @@ TEST_F(HarmonicsTest, AddedHarmonicsCarryNoDc)
             }
         }
     }
+}
+
+TEST(DcBlockerTest, APairOfChannelsFiltersEachExactlyAsAlone)
+{
+    std::vector<float> a(1000), b(1000);
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = 0.3f + 0.5f * std::sin(0.01f * static_cast<float>(i));
+        b[i] = i < 500 ? -0.2f : 0.0f; // a step down to silence: the tail must settle to exact zeros
+    }
+    std::vector<float> aloneA = a, aloneB = b;
+    CK_DcBlocker singleA, singleB, pairA, pairB;
+    for (CK_DcBlocker* blocker : {&singleA, &singleB, &pairA, &pairB})
+        blocker->setSampleRate(48000.0);
+    for (int32_t first = 0; first < 1000; first += 125) { // in runs, as the module calls it
+        singleA.process(aloneA.data() + first, 125);
+        singleB.process(aloneB.data() + first, 125);
+        CK_DcBlocker::processPair(pairA, a.data() + first, pairB, b.data() + first, 125);
+    }
+    EXPECT_EQ(0, std::memcmp(a.data(), aloneA.data(), a.size() * sizeof(float)));
+    EXPECT_EQ(0, std::memcmp(b.data(), aloneB.data(), b.size() * sizeof(float)));
 }
 
 TEST_F(HarmonicsTest, NoiseThenDecayingSilenceStaysClean)
