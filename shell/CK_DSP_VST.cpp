@@ -205,7 +205,7 @@ void CK_DSP_VST::collectPublishedChanges()
     if (programChangePending_.exchange(false, std::memory_order_acquire))
         programChanged = -1;
     handover_.collect([this](int index, float v, bool notify) {
-        if (index == kTagWebLink)
+        if (index == kTagWebLink && notify)
             webLinkPresses_.collected(parameterVolts[index], v);
         parameterVolts[index] = v;
         if (notify)

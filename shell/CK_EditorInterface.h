@@ -15,8 +15,8 @@ public:
     virtual void receiveValue(int32_t tag, const CK_LinkMessage& message) = 0;
 };
 
-// The effect as the editor sees it. Tags 0..82 are host parameters; 83..110 exist only between the
-// editor and the modules.
+// The effect as the editor sees it. Tags below kHostParameterCount are host parameters; the rest,
+// up to kParameterCount, exist only between the editor and the modules.
 class CK_EditorHost {
 public:
     // A user edit: stores the value, posts it to the modules and, for host parameters, tells the host.

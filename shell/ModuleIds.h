@@ -83,7 +83,7 @@ enum ModuleId : int16_t {
 struct ModuleIdRange {
     int16_t first, last;
 };
-constexpr ModuleIdRange kHostAudioInIds{6003, 6003};
+constexpr ModuleIdRange kHostAudioInIds{kIdHostAudioIn, kIdHostAudioIn};
 constexpr ModuleIdRange kFixedValueToVoltIds{6004, 6006};
 constexpr ModuleIdRange kFixedValueToIntFloatIds{6008, 6010};
 constexpr ModuleIdRange kGlideIds{6015, 6036};
@@ -106,7 +106,7 @@ constexpr ModuleIdRange kEnhancerCtrlIds{6370, 6374};
 constexpr ModuleIdRange kSyntheticHarmonicsIds{6376, 6379};
 constexpr ModuleIdRange kSpatialIds{6399, 6400};
 constexpr ModuleIdRange kWaveFreqDisplayIds{6428, 6430};
-constexpr ModuleIdRange kOsCommandIds{6432, 6432};
+constexpr ModuleIdRange kOsCommandIds{kIdWebLink, kIdWebLink};
 constexpr ModuleIdRange kParamAdjIds{6433, 6433};
 constexpr ModuleIdRange kSuiteInputIds{6438, 6438};
 constexpr ModuleIdRange kSuiteOutputIds{6439, 6439};

@@ -20,44 +20,31 @@ public:
     // In place over `count` samples. A silent input from a cleared state stays exactly silent.
     void process(float* samples, int32_t count)
     {
-        double lastIn = lastIn_, lastOut = lastOut_;
-        for (int32_t i = 0; i < count; ++i) {
-            const double in = samples[i];
-            double out = in - lastIn + pole_ * lastOut;
-            out = std::fabs(out) < kSilence ? 0.0 : out;
-            lastIn = in;
-            lastOut = out;
-            samples[i] = static_cast<float>(out);
-        }
-        lastIn_ = lastIn;
-        lastOut_ = lastOut;
+        for (int32_t i = 0; i < count; ++i)
+            samples[i] = step(samples[i]);
     }
 
     // Two channels in one pass, each exactly as process() filters it alone; the two recursions
     // overlap, which halves the time a stereo run waits on them.
     static void processPair(CK_DcBlocker& first, float* a, CK_DcBlocker& second, float* b, int32_t count)
     {
-        double inA = first.lastIn_, outA = first.lastOut_, inB = second.lastIn_, outB = second.lastOut_;
         for (int32_t i = 0; i < count; ++i) {
-            const double xA = a[i], xB = b[i];
-            double yA = xA - inA + first.pole_ * outA;
-            double yB = xB - inB + second.pole_ * outB;
-            yA = std::fabs(yA) < kSilence ? 0.0 : yA;
-            yB = std::fabs(yB) < kSilence ? 0.0 : yB;
-            inA = xA;
-            inB = xB;
-            outA = yA;
-            outB = yB;
-            a[i] = static_cast<float>(yA);
-            b[i] = static_cast<float>(yB);
+            a[i] = first.step(a[i]);
+            b[i] = second.step(b[i]);
         }
-        first.lastIn_ = inA;
-        first.lastOut_ = outA;
-        second.lastIn_ = inB;
-        second.lastOut_ = outB;
     }
 
 private:
+    float step(float sample)
+    {
+        const double in = sample;
+        double out = in - lastIn_ + pole_ * lastOut_;
+        out = std::fabs(out) < kSilence ? 0.0 : out;
+        lastIn_ = in;
+        lastOut_ = out;
+        return static_cast<float>(out);
+    }
+
     double pole_ = 1.0 - kTwoPi * kCornerHz / 44100.0;
     double lastIn_ = 0.0;
     double lastOut_ = 0.0;

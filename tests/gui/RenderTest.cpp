@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#include <unistd.h>
 
 #include "GuiTestSupport.h"
 #include "gui/CFrame.h"
@@ -187,7 +190,7 @@ TEST(GuiRender, FrameAndSingleViewRenderToPngFiles)
     CFrame frame(30, 20);
     frame.setBackgroundColor({10, 20, 30, 255});
     frame.addView(new FillView(CRect{5, 5, 15, 15}, {200, 100, 50, 255}));
-    const std::string path = ::testing::TempDir() + "gui-frame.png";
+    const std::string path = ::testing::TempDir() + "gui-frame-" + std::to_string(getpid()) + ".png";
     ASSERT_TRUE(frame.renderToPng(path, nullptr));
 
     std::ifstream file(path, std::ios::binary);

@@ -270,6 +270,13 @@ check "a batch with a failing file exits 1" test $? -eq 1
 check "the other files of the batch are rendered" test -f batch/stereo.wav -a -f batch/mono.wav
 check "the batch's summary counts them" grep -q '^2 done, 1 failed$' stdout.txt
 check "the batch leaves no file for the failure" test ! -e batch/three.wav
+mkdir -p same/a same/b same/out
+sox -n -r 44100 -c 2 -b 16 same/a/mix.wav synth 0.5 sine 220
+sox -n -r 44100 -c 2 -b 16 same/b/mix.wav synth 0.5 sine 330
+run --out-dir same/out same/a/mix.wav same/b/mix.wav
+check "two inputs of one name in a batch: the second fails" test $? -eq 1
+check "the first one's output is kept" test "$("$render" --analyze same/out/mix.wav | tail -1 | awk '{print $2}')" = "$("$render" --plugin "$plugin" --quiet same/a/mix.wav same/a-alone.wav >/dev/null; "$render" --analyze same/a-alone.wav | tail -1 | awk '{print $2}')"
+check "the second one is named in the summary" grep -q "FAILED  same/b/mix.wav" stdout.txt
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

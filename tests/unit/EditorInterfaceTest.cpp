@@ -25,7 +25,7 @@ TEST(EditorInterface, HostHearsOnlyOfHostParameters)
     host.beginEdit(5);
     host.setParameterAutomated(5, 0.25f);
     host.endEdit(5);
-    // The bypass (86) and a panel button (90) exist only between editor and modules.
+    // The bypass and a panel button exist only between editor and modules.
     host.beginEdit(kTagBypass);
     host.setParameterAutomated(kTagBypass, 1.0f);
     host.endEdit(kTagBypass);
@@ -40,12 +40,12 @@ TEST(EditorInterface, EditorOnlyValuesAreReadableThoughTheHostSeesZero)
 {
     CK_DSP_VST fx(nullptr);
     CK_EditorHost& host = fx;
-    host.setParameterAutomated(kTagBypass, 1.0f);        // bypass on (range 0..1)
+    host.setParameterAutomated(kTagBypass, 1.0f);        // bypass on (its range is 0..1)
     host.setParameterFromEditor(kTagEqDisplaySelect, 0.5f, true); // band-split display, 5 of 0..10
     EXPECT_EQ(host.getParameter(kTagBypass), 0.0f);
     EXPECT_FLOAT_EQ(host.editorValue(kTagBypass), 1.0f);
     EXPECT_FLOAT_EQ(host.editorValue(kTagEqDisplaySelect), 0.5f);
-    EXPECT_EQ(host.editorValue(111), 0.0f);
+    EXPECT_EQ(host.editorValue(kParameterCount), 0.0f);
     host.setParameterAutomated(5, 0.75f);
     EXPECT_FLOAT_EQ(host.editorValue(5), 0.75f);
 }

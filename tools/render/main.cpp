@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <memory>
 #include <new>
 #include <optional>
@@ -541,6 +542,27 @@ void printGain(const LoudnessGoal& goal, const GainOutcome& gain, const Loudness
                     std::fabs(gain.missedByDb));
 }
 
+// The measuring renders ended without meeting the goal, and neither the ceiling nor Master Gain's
+// range explains it: a failure, not a master to hand out.
+void checkGoalReached(const LoudnessGoal& goal, const GainOutcome& gain)
+{
+    constexpr double kTargetTolerance = 0.1; // LU, as promised
+    constexpr double kCeilingTolerance = 0.01; // dB
+    const bool atRangeLimit = std::fabs(gain.missedByDb) >= 0.05;
+    char why[256];
+    if (goal.ceilingDbtp && gain.last.truePeakDbtp > *goal.ceilingDbtp + kCeilingTolerance && !atRangeLimit) {
+        std::snprintf(why, sizeof why, "the true peak stays at %.2f dBTP, above the ceiling of %.1f dBTP, after %d measuring renders",
+                      gain.last.truePeakDbtp, *goal.ceilingDbtp, gain.passes);
+        throw std::runtime_error(why);
+    }
+    if (goal.targetLufs && !gain.ceilingDecided && !atRangeLimit &&
+        std::fabs(gain.last.integratedLufs - *goal.targetLufs) > kTargetTolerance) {
+        std::snprintf(why, sizeof why, "the loudness settles at %.2f LUFS, not within 0.1 LU of the target %.1f LUFS, after %d measuring renders",
+                      gain.last.integratedLufs, *goal.targetLufs, gain.passes);
+        throw std::runtime_error(why);
+    }
+}
+
 RenderOutcome renderOne(const Arguments& args)
 {
     std::unique_ptr<AudioSource> source = openSource(args);
@@ -595,6 +617,7 @@ RenderOutcome renderOne(const Arguments& args)
             return renderStream(effect, *again, nowhere, measuring).output;
         });
         settings.unreportedDelay = lookAheadFrames(plugin, parameters, source->sampleRate());
+        checkGoalReached(args.loudness, *gain);
     }
     const RenderResult result = renderStream(effect, *source, writer, settings);
     writer.commit();
@@ -686,12 +709,18 @@ int renderBatch(const Arguments& args)
         LoudnessReport report{};
     };
     std::vector<Row> rows;
+    std::map<std::string, std::string> claimed; // output -> the input that writes it
     for (const std::string& input : args.inputs) {
         Arguments job = args;
         job.input = input;
         job.output = batchOutput(args, input);
         Row row{input, job.output, {}, {}};
         try {
+            // Two inputs of one name (a/mix.wav, b/mix.wav) must not write over each other.
+            const auto [earlier, isNew] = claimed.emplace(job.output, input);
+            if (!isNew)
+                throw std::runtime_error("'" + input + "' would write '" + job.output + "', which '" +
+                                         earlier->second + "' writes in this batch");
             row.report = renderOne(job).output;
         } catch (const RenderCancelled&) {
             throw;

@@ -246,7 +246,8 @@ void X11Window::release()
 
 void X11Window::present(const PixelBuffer& buffer, const CRect& area)
 {
-    if (!isOpen() || !image_)
+    // The image describes a buffer of the window's size; any other buffer would be read past its end.
+    if (!isOpen() || !image_ || buffer.width != image_->width || buffer.height != image_->height)
         return;
     const CRect r = area.intersect(CRect{0, 0, buffer.width, buffer.height});
     if (r.isEmpty())
