@@ -10,6 +10,9 @@ struct CK_LinkMessage {
     static constexpr int32_t kModeRegister = -1;         // the sender becomes a linked view under id
     static constexpr int32_t kModeInteractive = -65536;  // an interactive change made in the sender
 
+    // Ids that the processing side sends under.
+    static constexpr int32_t kIdCurveLevel = 10; // a compressor band's level, to its curve view
+
     int32_t mode = 0;
     int32_t id = 0;      // the sender's registered id, or the kind of a processing-side report
     float value = 0.0f;

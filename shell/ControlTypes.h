@@ -58,6 +58,8 @@ constexpr int16_t kOptionImageFirst = 21, kOptionImageLast = 28;
 constexpr int16_t kChoiceOther = 54;
 constexpr int16_t kReadoutFirst = 30, kReadoutLast = 39;     // number entries and read-outs
 constexpr int16_t kTextEntryFirst = 43, kTextEntryLast = 47;
+constexpr int16_t kCurveFirst = kCurveLow, kCurveLast = 69; // curve views; band = type - kCurveFirst
+constexpr int16_t kMeterFirst = 70, kMeterLast = 76;        // meters; scales = type - kMeterFirst
 constexpr int16_t kDefaultControllerLimit = 55; // below: the controller field is a default MIDI controller
 constexpr int16_t kDefiningLimit = 102;         // below: the record can define its parameter
 
@@ -74,5 +76,7 @@ constexpr bool isTextEntry(int type) { return type >= kTextEntryFirst && type <=
 constexpr bool canDefineParameter(int type) { return type < kDefiningLimit; }
 constexpr bool takesDefaultController(int type) { return type < kDefaultControllerLimit; }
 constexpr bool endsTable(int type) { return type >= kEnd; }
+constexpr bool isCurveView(int type) { return type >= kCurveFirst && type <= kCurveLast; }
+constexpr bool isMeter(int type) { return type >= kMeterFirst && type <= kMeterLast; }
 
 } // namespace ControlType

@@ -2,6 +2,8 @@
 // record layout at compile time.
 #include "shell/GraphTable.h"
 
+#include "modules/CK_LinkMessage.h"
+
 #include "dsp/dynamics/CK_DSP_Band_Split_3.h"
 #include "dsp/dynamics/CK_DSP_BrelvikSuite_Input.h"
 #include "dsp/dynamics/CK_DSP_BrelvikSuite_Output.h"
@@ -223,7 +225,7 @@ constexpr Module kModules[kModuleCount] = {
     // Low band compressor
     /* 32 */ {kIdLowDetector, {{Detector::kInA, BandSplit::kOutLowA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutLowB, kIdBandSplit},
                {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
-               {Detector::kInEnable0, 0, P(kTagLowActive)}, {D(Detector::kSlotEnvelope), 10, kTagLowCurve}}},
+               {Detector::kInEnable0, 0, P(kTagLowActive)}, {D(Detector::kSlotEnvelope), CK_LinkMessage::kIdCurveLevel, kTagLowCurve}}},
     /* 33 */ {kIdLowLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdLowDetector}}},
     /* 34 */ {kIdLowCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdLowLevelDb}, {Knee::kInThreshold, 0, P(kTagLowThreshold)},
                {Knee::kInKnee, 0, P(kTagLowKnee)}, {Knee::kInRatio, 0, P(kTagLowRatio)}, {Knee::kInActive, 0, P(kTagLowActive)}}},
@@ -237,7 +239,7 @@ constexpr Module kModules[kModuleCount] = {
     // Mid band compressor
     /* 38 */ {kIdMidDetector, {{Detector::kInA, BandSplit::kOutMidA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutMidB, kIdBandSplit},
                {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
-               {Detector::kInEnable0, 0, P(kTagMidActive)}, {D(Detector::kSlotEnvelope), 10, kTagMidCurve}}},
+               {Detector::kInEnable0, 0, P(kTagMidActive)}, {D(Detector::kSlotEnvelope), CK_LinkMessage::kIdCurveLevel, kTagMidCurve}}},
     /* 39 */ {kIdMidLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdMidDetector}}},
     /* 40 */ {kIdMidCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdMidLevelDb}, {Knee::kInThreshold, 0, P(kTagMidThreshold)},
                {Knee::kInKnee, 0, P(kTagMidKnee)}, {Knee::kInRatio, 0, P(kTagMidRatio)}, {Knee::kInActive, 0, P(kTagMidActive)}}},
@@ -251,7 +253,7 @@ constexpr Module kModules[kModuleCount] = {
     // High band compressor
     /* 44 */ {kIdHighDetector, {{Detector::kInA, BandSplit::kOutHighA, kIdBandSplit}, {Detector::kInB, BandSplit::kOutHighB, kIdBandSplit},
                {Detector::kInRms, 0, P(kTagMetering)}, {Detector::kInSensitivity, 0, P(kTagSensitivity)},
-               {Detector::kInEnable0, 0, P(kTagHighActive)}, {D(Detector::kSlotEnvelope), 10, kTagHighCurve}}},
+               {Detector::kInEnable0, 0, P(kTagHighActive)}, {D(Detector::kSlotEnvelope), CK_LinkMessage::kIdCurveLevel, kTagHighCurve}}},
     /* 45 */ {kIdHighLevelDb, {{LevelToDb::kIn, Detector::kOut, kIdHighDetector}}},
     /* 46 */ {kIdHighCurve, {{Knee::kInLevel, LevelToDb::kOut, kIdHighLevelDb}, {Knee::kInThreshold, 0, P(kTagHighThreshold)},
                {Knee::kInKnee, 0, P(kTagHighKnee)}, {Knee::kInRatio, 0, P(kTagHighRatio)}, {Knee::kInActive, 0, P(kTagHighActive)}}},

@@ -7,12 +7,6 @@
 
 namespace {
 
-// Type codes the table uses for curve views and meters (the table itself holds one of each range).
-constexpr int kTypeCurveFirst = 66;
-constexpr int kTypeCurveLast = 69;
-constexpr int kTypeMeterFirst = 70;
-constexpr int kTypeMeterLast = 76;
-
 int countChoices(const char* choices)
 {
     int n = 0;
@@ -43,11 +37,11 @@ bool kindOf(int type, CK_ViewKind* kind)
     case ControlType::kPage: *kind = CK_ViewKind::Page; return true;
     default: break;
     }
-    if (type >= kTypeCurveFirst && type <= kTypeCurveLast) {
+    if (ControlType::isCurveView(type)) {
         *kind = CK_ViewKind::CurveView;
         return true;
     }
-    if (type >= kTypeMeterFirst && type <= kTypeMeterLast) {
+    if (ControlType::isMeter(type)) {
         *kind = CK_ViewKind::Meter;
         return true;
     }
@@ -100,7 +94,7 @@ std::vector<CK_PlacedView> walkTable()
         case CK_ViewKind::ImageMenu: v.frames = animFrames ? animFrames : v.options; break;
         case CK_ViewKind::Image: v.frames = rec.controller; break;
         case CK_ViewKind::Meter: {
-            const int scales = rec.type - kTypeMeterFirst;
+            const int scales = rec.type - ControlType::kMeterFirst;
             v.frames = scales * ((rec.controller & 0xff00) ? 3 : 2);
             break;
         }

@@ -1,4 +1,5 @@
 #include "shell/ControlTable.h"
+#include "shell/ControlTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -121,8 +122,8 @@ std::vector<int> containersOfRecords()
     std::vector<int> open;
     for (int i = 1; i < kControlRecordCount; ++i) {
         result[i] = open.empty() ? -1 : open.back();
-        if (rec(i).type == 120 || rec(i).type == 121) open.push_back(rec(i).parameter);
-        if (rec(i).type == 122 && !open.empty()) {
+        if (rec(i).type == ControlType::kPanel || rec(i).type == ControlType::kPage) open.push_back(rec(i).parameter);
+        if (rec(i).type == ControlType::kClose && !open.empty()) {
             open.pop_back();
             result[i] = open.empty() ? -1 : open.back();
         }
@@ -150,16 +151,16 @@ std::vector<LayoutState> layoutStates()
         states[i] = s;
         const CK_ControlRecord& r = rec(i);
         switch (r.type) {
-        case 113: s.textWidth = r.x; s.textHeight = r.y; s.colour = r.controller; break;
-        case 114: s.knobFrames = r.x; break;
-        case 115:
+        case ControlType::kText: s.textWidth = r.x; s.textHeight = r.y; s.colour = r.controller; break;
+        case ControlType::kKnobFrames: s.knobFrames = r.x; break;
+        case ControlType::kAnim:
             s.animStyleHigh = r.parameter; s.animFrames = r.controller; s.animValue = r.min;
             break;
-        case 117:
+        case ControlType::kPanelHome:
             s.panelHomeX = r.x; s.panelHomeY = r.y; s.panelHideMode = r.controller;
             s.panelSpeed = r.min; s.panelFade = r.max;
             break;
-        case 118: s.font = str(r.bitmap); break;
+        case ControlType::kFont: s.font = str(r.bitmap); break;
         default: break;
         }
     }
@@ -256,7 +257,7 @@ TEST(ControlTableLayout, OnlyTheListedViewsAndHiddenHoldersCreateViews)
     std::multiset<int> holders;
     for (int i = 1; i < kControlRecordCount; ++i) {
         const CK_ControlRecord& r = rec(i);
-        if (r.type >= 102 || listed.count(i)) continue;
+        if (r.type >= ControlType::kDefiningLimit || listed.count(i)) continue;
         SCOPED_TRACE("record " + std::to_string(i));
         EXPECT_EQ(r.type, 40);
         EXPECT_TRUE(isHolderTag(r.parameter)) << "tag " << r.parameter;
@@ -274,11 +275,11 @@ TEST(ControlTableLayout, ContainersOpenBeforeAndCloseAfterTheirContent)
     std::vector<std::pair<int, int>> opened; // (type, tag) in table order
     for (int i = 1; i < 185; ++i) {
         const CK_ControlRecord& r = rec(i);
-        if (r.type == 120 || r.type == 121) {
+        if (r.type == ControlType::kPanel || r.type == ControlType::kPage) {
             EXPECT_TRUE(open.empty()) << "record " << i << ": panels are not nested";
             open.push_back(r.parameter);
             opened.emplace_back(r.type, r.parameter);
-        } else if (r.type == 122) {
+        } else if (r.type == ControlType::kClose) {
             EXPECT_FALSE(open.empty()) << "record " << i << " closes nothing";
             if (!open.empty()) open.pop_back();
         }
@@ -296,7 +297,7 @@ TEST(ControlTableLayout, BandPagesHoldTheirKnobsAndCurveView)
         SCOPED_TRACE("page " + std::to_string(page));
         int pageRecord = -1;
         for (int i = 1; i < kControlRecordCount; ++i) {
-            if (rec(i).type == 121 && rec(i).parameter == page) pageRecord = i;
+            if (rec(i).type == ControlType::kPage && rec(i).parameter == page) pageRecord = i;
         }
         ASSERT_GT(pageRecord, 0);
         const CK_ControlRecord& r = rec(pageRecord);
@@ -307,7 +308,7 @@ TEST(ControlTableLayout, BandPagesHoldTheirKnobsAndCurveView)
         EXPECT_FLOAT_EQ(r.max, 155.0f);
         int views = 0;
         for (int i = 1; i < kControlRecordCount; ++i) {
-            if (containers[i] == page && rec(i).type < 102) ++views;
+            if (containers[i] == page && rec(i).type < ControlType::kDefiningLimit) ++views;
         }
         EXPECT_EQ(views, 5);
         for (int k = 0; k < 5; ++k) EXPECT_EQ(containers[firstRecord[page - 2] + k], page);
@@ -332,7 +333,7 @@ TEST(ControlTableLayout, PanelsHaveTheirBitmapsOpenAndHomePositions)
         SCOPED_TRACE("panel " + std::to_string(p.tag));
         int found = -1;
         for (int i = 1; i < kControlRecordCount; ++i) {
-            if (rec(i).type == 120 && rec(i).parameter == p.tag) found = i;
+            if (rec(i).type == ControlType::kPanel && rec(i).parameter == p.tag) found = i;
         }
         ASSERT_GT(found, 0);
         EXPECT_EQ(rec(found).x, p.x);
@@ -353,8 +354,8 @@ TEST(ControlTableLayout, LinksJoinEqViewCurveViewsAndMeters)
     std::set<Link> twoWay, oneWay;
     for (int i = 1; i < kControlRecordCount; ++i) {
         const CK_ControlRecord& r = rec(i);
-        if (r.type == 111) twoWay.emplace(r.parameter, r.x, r.controller);
-        if (r.type == 110) oneWay.emplace(r.parameter, r.x, r.controller);
+        if (r.type == ControlType::kLink2) twoWay.emplace(r.parameter, r.x, r.controller);
+        if (r.type == ControlType::kLink) oneWay.emplace(r.parameter, r.x, r.controller);
     }
     std::set<Link> expectedTwoWay;
     const int eqTags[] = {21, 24, 27, 30, 33, 22, 25, 28, 31, 34, 23, 26, 29, 32, 35, 75, 76, 77, 78, 79, 47, 48};
@@ -372,8 +373,8 @@ TEST(ControlTableLayout, ButtonsControlTheirPanelsAndBandButtonsFormOneGroup)
     std::map<int, std::set<int>> panelsOf, partnersOf;
     for (int i = 1; i < kControlRecordCount; ++i) {
         const CK_ControlRecord& r = rec(i);
-        if (r.type != 106 && r.type != 107) continue;
-        auto& list = r.type == 106 ? partnersOf[r.parameter] : panelsOf[r.parameter];
+        if (r.type != ControlType::kGroup && r.type != ControlType::kPanels) continue;
+        auto& list = r.type == ControlType::kGroup ? partnersOf[r.parameter] : panelsOf[r.parameter];
         for (int member : {static_cast<int>(r.controller), static_cast<int>(r.x), static_cast<int>(r.y)}) {
             if (member != -1) list.insert(member);
         }
@@ -388,15 +389,15 @@ TEST(ControlTableLayout, LinkAndListRecordsFollowTheViewsAndPanelsTheyName)
     for (int i = 1; i < 185; ++i) {
         const CK_ControlRecord& r = rec(i);
         SCOPED_TRACE("record " + std::to_string(i));
-        if (r.type < 102) views.insert(r.parameter);
-        if (r.type == 120 || r.type == 121) panels.insert(r.parameter);
-        if (r.type == 110 || r.type == 111) {
+        if (r.type < ControlType::kDefiningLimit) views.insert(r.parameter);
+        if (r.type == ControlType::kPanel || r.type == ControlType::kPage) panels.insert(r.parameter);
+        if (r.type == ControlType::kLink || r.type == ControlType::kLink2) {
             EXPECT_TRUE(views.count(r.parameter));
             EXPECT_TRUE(views.count(r.x));
         }
-        if (r.type == 106 || r.type == 107) {
+        if (r.type == ControlType::kGroup || r.type == ControlType::kPanels) {
             EXPECT_TRUE(views.count(r.parameter));
-            const std::set<int>& pool = r.type == 106 ? views : panels;
+            const std::set<int>& pool = r.type == ControlType::kGroup ? views : panels;
             for (int member : {static_cast<int>(r.controller), static_cast<int>(r.x), static_cast<int>(r.y)}) {
                 if (member != -1) {
                     EXPECT_TRUE(pool.count(member)) << "member " << member;
@@ -423,7 +424,7 @@ TEST(ControlTableLayout, SettingsRecordsPrepareTheViewsAfterThem)
     EXPECT_EQ(s[105].font, "Arial 9");
     // Views of the settings panel.
     for (int i = 150; i <= 162; ++i) {
-        if (rec(i).type >= 102) continue;
+        if (rec(i).type >= ControlType::kDefiningLimit) continue;
         EXPECT_EQ(s[i].textWidth, 246) << "record " << i;
         EXPECT_EQ(s[i].textHeight, 18);
         EXPECT_EQ(s[i].colour, 12);
@@ -431,13 +432,13 @@ TEST(ControlTableLayout, SettingsRecordsPrepareTheViewsAfterThem)
     }
     // Knob strips take their frame count from the bitmap.
     for (int i = 1; i < kControlRecordCount; ++i) {
-        if (rec(i).type <= 2) {
+        if (rec(i).type <= ControlType::kCurvedKnob) {
             EXPECT_EQ(s[i].knobFrames, 0) << "record " << i;
         }
     }
     // Image menus show one bitmap frame per option.
     for (int i = 1; i < kControlRecordCount; ++i) {
-        if (rec(i).type == 22) {
+        if (rec(i).type == ControlType::kImageMenu) {
             EXPECT_EQ(s[i].animFrames, 0) << "record " << i;
         }
     }
@@ -460,7 +461,7 @@ TEST(ControlTableLayout, AnimatedButtonsGetTheirFramesAndRates)
     };
     int animated = 0;
     for (int i = 1; i < kControlRecordCount; ++i) {
-        if (rec(i).type >= 7 && rec(i).type <= 13) ++animated;
+        if (rec(i).type >= ControlType::kClipLamp && rec(i).type <= ControlType::kLoopSwitch) ++animated;
     }
     EXPECT_EQ(animated, static_cast<int>(sizeof(buttons) / sizeof(buttons[0])));
     for (const Expected& b : buttons) {
