@@ -13,6 +13,10 @@ static_assert(CK_DSP_VST::kNumParams == kHostParameterCount, "the program bank s
 
 namespace {
 
+// Values travel between modules as "volts": the engineering value (dB, ms, Hz, %) times 0.1.
+constexpr float kVoltsPerUnit = 0.1f;
+constexpr float kUnitsPerVolt = 10.0f;
+
 float clampNormalised(float value)
 {
     if (!(value > 0.0f)) // NaN and everything up to 0
@@ -48,7 +52,14 @@ bool choiceLabel(const char* choices, int i, char* text, int maxLen)
 float CK_DSP_VST::volts(int32_t index, float normalised)
 {
     const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
-    return ((r.max - r.min) * normalised + r.min) * 0.1f;
+    return ((r.max - r.min) * normalised + r.min) * kVoltsPerUnit;
+}
+
+float CK_DSP_VST::normalisedFromVolts(int32_t index, float volts)
+{
+    const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
+    const float range = r.max - r.min;
+    return range != 0.0f ? (volts * kUnitsPerVolt - r.min) / range : 0.0f;
 }
 
 void CK_DSP_VST::setParameter(VstInt32 index, float value)
@@ -82,11 +93,8 @@ void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
 {
     if (index < 0 || index >= kParameterCount || !std::isfinite(v))
         return;
-    const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
-    const float range = r.max - r.min;
-    const float normalised = range != 0.0f ? (v * 10.0f - r.min) / range : 0.0f;
     if (index < kNumParams)
-        bank_.setValue(relaxedLoad(curProgram), index, clampNormalised(normalised));
+        bank_.setValue(relaxedLoad(curProgram), index, clampNormalised(normalisedFromVolts(index, v)));
     handover_.publish(index, v, send);
     if (send && index == kTagWebLink && v != 0.0f)
         webLinkPresses_.pressed();
@@ -111,9 +119,7 @@ float CK_DSP_VST::editorValue(int32_t tag) const
         return 0.0f;
     if (tag < kNumParams)
         return bank_.value(relaxedLoad(curProgram), tag);
-    const CK_ControlRecord& r = CK_ParameterMap::instance().record(tag);
-    const float range = r.max - r.min;
-    return range != 0.0f ? clampNormalised((handover_.latest(tag) * 10.0f - r.min) / range) : 0.0f;
+    return clampNormalised(normalisedFromVolts(tag, handover_.latest(tag)));
 }
 
 void CK_DSP_VST::applyParameterNow(int32_t index, float normalised, uint32_t time)
@@ -157,7 +163,7 @@ void CK_DSP_VST::getParameterDisplay(VstInt32 index, char* text)
         return;
     const CK_ParameterMap& map = CK_ParameterMap::instance();
     const CK_ControlRecord& r = map.record(index);
-    const float engineering = handover_.latest(index) * 10.0f;
+    const float engineering = handover_.latest(index) * kUnitsPerVolt;
     if (ControlType::isChoiceType(r.type)) {
         const int n = map.choiceCount(index);
         if (n == 0)
