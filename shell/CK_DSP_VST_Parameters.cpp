@@ -24,29 +24,6 @@ float clampNormalised(float value)
     return value < 1.0f ? value : 1.0f;
 }
 
-// Copies the i-th comma-terminated label of a choice list, at most maxLen characters.
-bool choiceLabel(const char* choices, int i, char* text, int maxLen)
-{
-    if (!choices)
-        return false;
-    const char* start = choices;
-    for (; i > 0; --i) {
-        start = std::strchr(start, ',');
-        if (!start)
-            return false;
-        ++start;
-    }
-    const char* end = std::strchr(start, ',');
-    if (!end)
-        return false;
-    int n = static_cast<int>(end - start);
-    if (n > maxLen)
-        n = maxLen;
-    std::memcpy(text, start, static_cast<size_t>(n));
-    text[n] = '\0';
-    return true;
-}
-
 } // namespace
 
 float CK_DSP_VST::volts(int32_t index, float normalised)

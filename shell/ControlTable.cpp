@@ -1,6 +1,8 @@
 // The control table and the parameter index maps built over it.
 #include "shell/ControlTable.h"
 
+#include <cstring>
+
 #include "shell/ControlTypes.h"
 
 namespace {
@@ -259,8 +261,6 @@ constexpr CK_ControlRecord kControlTable[kControlRecordCount] = {
     /* 185 */ {-1,                  0,            kEnd,         -1,                0,                   0,    0, kNone,                0,       0,     kNone,            kNone,                                 kNone},
 };
 
-namespace {
-
 int16_t countChoices(const char* choices)
 {
     int16_t n = 0;
@@ -269,6 +269,30 @@ int16_t countChoices(const char* choices)
     }
     return n;
 }
+
+bool choiceLabel(const char* choices, int i, char* text, int maxLen)
+{
+    if (!choices || i < 0)
+        return false;
+    const char* start = choices;
+    for (; i > 0; --i) {
+        start = std::strchr(start, ',');
+        if (!start)
+            return false;
+        ++start;
+    }
+    const char* end = std::strchr(start, ',');
+    if (!end)
+        return false;
+    int n = static_cast<int>(end - start);
+    if (n > maxLen)
+        n = maxLen;
+    std::memcpy(text, start, static_cast<size_t>(n));
+    text[n] = '\0';
+    return true;
+}
+
+namespace {
 
 // Exactly the last record ends the table.
 constexpr bool endsAtLastRecord()

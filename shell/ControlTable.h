@@ -34,6 +34,11 @@ enum PanelNumber : int16_t {
 
 extern const CK_ControlRecord kControlTable[kControlRecordCount];
 
+// Choice texts are labels each followed by a comma ("Peak,RMS,").
+int16_t countChoices(const char* choices);
+// Copies label i (from 0), cut to maxLen characters and terminated; false when there is no such label.
+bool choiceLabel(const char* choices, int i, char* text, int maxLen);
+
 // Index maps over the control table, built once per process on first use.
 class CK_ParameterMap {
 public:

@@ -7,14 +7,6 @@
 
 namespace {
 
-int countChoices(const char* choices)
-{
-    int n = 0;
-    for (const char* c = choices; c && *c; ++c)
-        n += *c == ',';
-    return n;
-}
-
 bool kindOf(int type, CK_ViewKind* kind)
 {
     switch (type) {

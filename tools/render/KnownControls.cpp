@@ -1,6 +1,7 @@
 #include "tools/render/KnownControls.h"
 
 #include "shell/ControlTable.h"
+#include "shell/ControlTypes.h"
 
 namespace brelvik::render {
 
@@ -12,21 +13,11 @@ KnownControl knownControl(int32_t pluginId, int index)
     const CK_ControlRecord& record = CK_ParameterMap::instance().record(index);
     if (record.parameter != index || !record.name)
         return known;
-    if (record.choices) {
-        std::string label;
-        for (const char* c = record.choices; *c; ++c) {
-            if (*c == ',') {
-                known.labels.push_back(label);
-                label.clear();
-            } else {
-                label += *c;
-            }
-        }
-        known.isSwitch = known.labels == std::vector<std::string>{"Off", "On"};
-        return known;
-    }
-    // Switches are the only parameters that run from 0 to 1 or 10 without labels.
-    known.isSwitch = record.min == 0.0f && (record.max == 1.0f || record.max == 10.0f);
+    char label[64];
+    for (int i = 0; choiceLabel(record.choices, i, label, static_cast<int>(sizeof label) - 1); ++i)
+        known.labels.emplace_back(label);
+    known.isSwitch = record.type == ControlType::kLedSwitch || record.type == ControlType::kLoopSwitch ||
+                     record.type == ControlType::kOnOff;
     return known;
 }
 
