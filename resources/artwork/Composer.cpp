@@ -5,6 +5,7 @@
 #include "resources/artwork/Palette.h"
 #include "resources/artwork/TableReading.h"
 #include "shell/ControlTable.h"
+#include "shell/ParameterTags.h"
 #include "shell/FactoryValues.h"
 
 #include <algorithm>
@@ -49,15 +50,15 @@ int frameOf(const CK_PlacedView& v, const CK_WindowState& s)
 bool shown(const CK_PlacedView& v, const CK_WindowState& s)
 {
     if (v.kind == CK_ViewKind::Page) return v.tag == s.page;
-    if (v.kind == CK_ViewKind::Panel && v.tag == CK_Tags::kMidiPanel) return s.midiLearnShown;
+    if (v.kind == CK_ViewKind::Panel && v.tag == kPanelMidiLearn) return s.midiLearnShown;
     return true;
 }
 
 bool panelOpen(const CK_PlacedView& v, const CK_WindowState& s)
 {
     if (v.kind != CK_ViewKind::Panel) return false;
-    if (v.tag == CK_Tags::kSettingsPanel) return s.settingsOpen;
-    if (v.tag == CK_Tags::kCreditsPanel) return s.creditsOpen;
+    if (v.tag == kPanelSettings) return s.settingsOpen;
+    if (v.tag == kPanelCredits) return s.creditsOpen;
     return true;
 }
 
@@ -65,8 +66,8 @@ void drawMeter(const CK_Canvas& c, const CK_BitmapSet& bitmaps, const CK_PlacedV
                const CK_WindowState& s)
 {
     const CK_Canvas& strip = bitmapOf(bitmaps, v.bitmap);
-    const int scale = static_cast<int>(s.value[CK_Tags::kMeterType] * (kMeterScales - 1) + 0.5);
-    const double dbfs = s.meterDbfs[v.tag == CK_Tags::kMeterLeft ? 0 : 1];
+    const int scale = static_cast<int>(s.value[kTagMeterType] * (kMeterScales - 1) + 0.5);
+    const double dbfs = s.meterDbfs[v.tag == kTagPeakMeterLeft ? 0 : 1];
     const int lit = static_cast<int>(std::floor(ck_meterRow(dbfs)));
     const int section = scale * 2 * v.rect.height;
     drawRows(c, strip, section, v.rect.width, 0, lit, x, y);
@@ -84,7 +85,7 @@ void drawView(const CK_Canvas& c, const CK_BitmapSet& bitmaps, const std::vector
     if (v.kind == CK_ViewKind::Meter) {
         drawMeter(c, bitmaps, v, x, y, s);
     } else if (v.kind == CK_ViewKind::Image) {
-        const int scale = static_cast<int>(s.value[CK_Tags::kMeterType] * (v.frames - 1) + 0.5);
+        const int scale = static_cast<int>(s.value[kTagMeterType] * (v.frames - 1) + 0.5);
         drawRows(c, bitmapOf(bitmaps, v.bitmap), scale * v.rect.height, v.rect.width, 0, v.rect.height, x, y);
     } else if (v.bitmap) {
         const int frame = container ? 0 : frameOf(v, s);
@@ -101,8 +102,8 @@ CK_WindowState baseState()
     s.value.assign(kParameterCount, 0.0f);
     for (int p = 0; p < kHostParameterCount; ++p)
         s.value[p] = factoryNormalisedValue(p);
-    s.page = CK_Tags::kLowPage;
-    s.value[CK_Tags::kLowPageButton] = 1.0f;
+    s.page = kPageLowBand;
+    s.value[kTagLowBandButton] = 1.0f;
     return s;
 }
 
@@ -117,11 +118,11 @@ CK_WindowState ck_everythingOnState()
 {
     CK_WindowState s = baseState();
     for (const CK_PlacedView& v : ck_placedViews()) {
-        if (v.tag < 0 || v.tag == CK_Tags::kBypass) continue;
+        if (v.tag < 0 || v.tag == kTagBypass) continue;
         if (v.kind == CK_ViewKind::LedSwitch || v.kind == CK_ViewKind::OnOff || v.kind == CK_ViewKind::ClipLamp)
             s.value[v.tag] = 1.0f;
     }
-    s.value[CK_Tags::kMeterType] = 2.0f / 3.0f;
+    s.value[kTagMeterType] = 2.0f / 3.0f;
     s.meterDbfs[0] = -2.5;
     s.meterDbfs[1] = -6.0;
     return s;
@@ -132,8 +133,8 @@ CK_WindowState ck_panelsOpenState()
     CK_WindowState s = baseState();
     s.settingsOpen = true;
     s.creditsOpen = true;
-    s.value[CK_Tags::kSettingsButton] = 1.0f;
-    s.value[CK_Tags::kCreditsButton] = 1.0f;
+    s.value[kTagSettingsButton] = 1.0f;
+    s.value[kTagCreditsButton] = 1.0f;
     s.midiLearnShown = true;
     s.meterDbfs[0] = -18;
     s.meterDbfs[1] = -21;

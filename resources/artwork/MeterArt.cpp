@@ -4,6 +4,8 @@
 #include "resources/artwork/MeterScale.h"
 #include "resources/artwork/Palette.h"
 #include "resources/artwork/TableReading.h"
+#include "shell/ControlTable.h"
+#include "shell/ParameterTags.h"
 
 #include <cmath>
 #include <cstring>
@@ -71,11 +73,11 @@ CK_Canvas peakBar(const CK_BitmapInfo& bmp)
 CK_Canvas barScale(const CK_BitmapInfo& bmp)
 {
     const std::vector<CK_PlacedView>& views = ck_placedViews();
-    const CK_PlacedView& meter = views[ck_findView(CK_Tags::kMeterLeft, CK_ViewKind::Meter)];
-    const CK_PlacedView& legend = views[ck_findView(CK_Tags::kScale, CK_ViewKind::Image)];
+    const CK_PlacedView& meter = views[ck_findView(kTagPeakMeterLeft, CK_ViewKind::Meter)];
+    const CK_PlacedView& legend = views[ck_findView(kTagMeterScale, CK_ViewKind::Image)];
     const int offset = meter.rect.y - legend.rect.y;
     const int leftBarEnd = meter.rect.x + kBarLeft + kBarWidth - legend.rect.x;
-    const CK_PlacedView& right = views[ck_findView(CK_Tags::kMeterRight, CK_ViewKind::Meter)];
+    const CK_PlacedView& right = views[ck_findView(kTagPeakMeterRight, CK_ViewKind::Meter)];
     const int rightBarStart = right.rect.x + kBarLeft - legend.rect.x;
     const int fh = bmp.height / bmp.frames;
     CK_Canvas c(bmp.width, bmp.height);

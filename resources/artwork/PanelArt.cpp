@@ -2,6 +2,8 @@
 #include "resources/artwork/Artwork.h"
 #include "resources/artwork/Palette.h"
 #include "resources/artwork/TableReading.h"
+#include "shell/ControlTable.h"
+#include "shell/ParameterTags.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,7 +97,7 @@ CK_Canvas settingsPanel(const CK_BitmapInfo& bmp)
 {
     CK_Canvas c(bmp.width, bmp.height);
     const std::vector<CK_PlacedView>& views = ck_placedViews();
-    const int panel = panelIndex(CK_Tags::kSettingsPanel);
+    const int panel = panelIndex(kPanelSettings);
     // The body stops where the handle begins; the handle stands out at the right edge.
     int handleX = bmp.width;
     for (const CK_PlacedView& v : views)
@@ -126,7 +128,7 @@ CK_Canvas creditsPanel(const CK_BitmapInfo& bmp)
 {
     CK_Canvas c(bmp.width, bmp.height);
     const std::vector<CK_PlacedView>& views = ck_placedViews();
-    const int panel = panelIndex(CK_Tags::kCreditsPanel);
+    const int panel = panelIndex(kPanelCredits);
     int handleRight = 0;
     for (const CK_PlacedView& v : views)
         if (v.parent == panel && v.kind == CK_ViewKind::Exclusive) handleRight = v.rect.right();

@@ -3,6 +3,8 @@
 #include "resources/artwork/Artwork.h"
 #include "resources/artwork/Palette.h"
 #include "resources/artwork/TableReading.h"
+#include "shell/ControlTable.h"
+#include "shell/ParameterTags.h"
 
 #include <algorithm>
 #include <cctype>
@@ -228,24 +230,24 @@ CK_Canvas ck_drawFaceplate(const CK_BitmapInfo& bmp)
     c.hLine(0, bmp.width, bmp.height - 1, ck_rgb(0x000000, 0.6));
 
     // Screens behind the views that draw themselves.
-    const CK_Rect eq = ck_windowRect(viewOf(CK_Tags::kEqView, CK_ViewKind::EqView), false);
+    const CK_Rect eq = ck_windowRect(viewOf(kTagEqView, CK_ViewKind::EqView), false);
     screen(c, eq);
     eqGrid(c, eq);
-    const CK_Rect curve = ck_windowRect(viewOf(CK_Tags::kCurveLow, CK_ViewKind::CurveView), false);
+    const CK_Rect curve = ck_windowRect(viewOf(kTagLowCurve, CK_ViewKind::CurveView), false);
     screen(c, curve);
     screenGrid(c, curve, 4, 4);
-    const CK_Rect name = ck_windowRect(viewOf(CK_Tags::kGlobalName, CK_ViewKind::GlobalName), false);
-    const CK_Rect value = ck_windowRect(viewOf(CK_Tags::kGlobalValue, CK_ViewKind::GlobalValue), false);
+    const CK_Rect name = ck_windowRect(viewOf(kTagGlobalName, CK_ViewKind::GlobalName), false);
+    const CK_Rect value = ck_windowRect(viewOf(kTagGlobalValue, CK_ViewKind::GlobalValue), false);
     CK_Rect display{name.x, std::min(name.y, value.y), name.width, 0};
     display.height = std::max(name.bottom(), value.bottom()) - display.y;
     screen(c, display);
     c.hLine(display.x + 6, display.right() - 6, std::min(name.bottom(), value.bottom()) + 0.0, palette::kScreenGrid);
-    const CK_Rect readout = ck_windowRect(viewOf(CK_Tags::kReadout, CK_ViewKind::Readout), false);
+    const CK_Rect readout = ck_windowRect(viewOf(kTagPeakReadout, CK_ViewKind::Readout), false);
     screen(c, readout);
     // The meter housing, behind bars and legend.
-    const CK_Rect left = ck_windowRect(viewOf(CK_Tags::kMeterLeft, CK_ViewKind::Meter), false);
-    const CK_Rect right = ck_windowRect(viewOf(CK_Tags::kMeterRight, CK_ViewKind::Meter), false);
-    const CK_Rect legend = ck_windowRect(viewOf(CK_Tags::kScale, CK_ViewKind::Image), false);
+    const CK_Rect left = ck_windowRect(viewOf(kTagPeakMeterLeft, CK_ViewKind::Meter), false);
+    const CK_Rect right = ck_windowRect(viewOf(kTagPeakMeterRight, CK_ViewKind::Meter), false);
+    const CK_Rect legend = ck_windowRect(viewOf(kTagMeterScale, CK_ViewKind::Image), false);
     c.recess(left.x + 2, legend.y - 2, right.right() - left.x - 4, legend.height + 5, 3, ck_rgb(0x101316));
 
     // Rules between the groups of controls.

@@ -236,20 +236,3 @@ const std::vector<CK_Section>& ck_settingsGroups()
     return groups;
 }
 
-const int CK_Tags::kEqView = kTagEqView;
-const int CK_Tags::kCurveLow = kTagLowCurve;
-const int CK_Tags::kGlobalName = kTagGlobalName;
-const int CK_Tags::kGlobalValue = kTagGlobalValue;
-const int CK_Tags::kMeterLeft = kTagPeakMeterLeft;
-const int CK_Tags::kMeterRight = kTagPeakMeterRight;
-const int CK_Tags::kScale = kTagMeterScale;
-const int CK_Tags::kReadout = kTagPeakReadout;
-const int CK_Tags::kBypass = kTagBypass;
-const int CK_Tags::kMeterType = kTagMeterType;
-const int CK_Tags::kCreditsPanel = kPanelCredits;
-const int CK_Tags::kSettingsPanel = kPanelSettings;
-const int CK_Tags::kLowPage = kPageLowBand;
-const int CK_Tags::kMidiPanel = kPanelMidiLearn;
-const int CK_Tags::kSettingsButton = kTagSettingsButton;
-const int CK_Tags::kCreditsButton = kTagCreditsButton;
-const int CK_Tags::kLowPageButton = kTagLowBandButton;

@@ -87,9 +87,4 @@ const std::vector<CK_Section>& ck_sections();
 // Groups of knobs inside the settings panel, bracketed below their captions.
 const std::vector<CK_Section>& ck_settingsGroups();
 
-// Tags of views the artwork refers to by role.
-struct CK_Tags {
-    static const int kEqView, kCurveLow, kGlobalName, kGlobalValue, kMeterLeft, kMeterRight, kScale, kReadout,
-        kBypass, kMeterType, kCreditsPanel, kSettingsPanel, kLowPage, kMidiPanel, kSettingsButton, kCreditsButton,
-        kLowPageButton;
-};
+

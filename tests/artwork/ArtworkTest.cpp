@@ -4,6 +4,8 @@
 #include "resources/artwork/BitmapCatalogue.h"
 #include "resources/artwork/MeterScale.h"
 #include "resources/artwork/TableReading.h"
+#include "shell/ControlTable.h"
+#include "shell/ParameterTags.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -131,7 +133,7 @@ TEST(Artwork, EveryBitmapOfTheTableIsEmbeddedAtItsSizeWithAnEvenFrameDivision)
     // The strip layouts that clicks and drawing depend on.
     EXPECT_EQ(ck_findBitmapInfo("KnobL.png")->frames, 101);
     EXPECT_EQ(ck_findBitmapInfo("KnobS.png")->frames, 101);
-    EXPECT_EQ(ck_placedViews()[ck_findView(CK_Tags::kMeterLeft, CK_ViewKind::Meter)].rect.height * 2, 224);
+    EXPECT_EQ(ck_placedViews()[ck_findView(kTagPeakMeterLeft, CK_ViewKind::Meter)].rect.height * 2, 224);
     EXPECT_EQ(ck_findBitmapInfo("PkBar.png")->height, 4 * 224);
     EXPECT_EQ(ck_findBitmapInfo("BarScale.png")->height, 4 * 120);
     EXPECT_EQ(ck_findBitmapInfo("Bypass.png")->frames, 14);
