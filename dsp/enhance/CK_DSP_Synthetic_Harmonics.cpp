@@ -104,15 +104,14 @@ void CK_DSP_Synthetic_Harmonics::harmonics(int32_t firstFrame, int32_t count)
     float* addedA = WithMain ? added_[0].data() : outputs[0];
     float* addedB = WithMain ? added_[1].data() : outputs[1];
     ck_harmonics::sse2<ShapeType, Dynamic, false, Stereo>(in, addedA, addedB, firstFrame, count);
-    if constexpr (Stereo)
-        CK_DcBlocker::processPair(dcBlockers_[0], addedA + firstFrame, dcBlockers_[1], addedB + firstFrame, count);
+    const int32_t f = firstFrame;
+    if constexpr (WithMain && Stereo)
+        CK_DcBlocker::addPairTo(dcBlockers_[0], addedA + f, in_[kMainA] + f, outputs[0] + f, dcBlockers_[1],
+                                addedB + f, in_[kMainB] + f, outputs[1] + f, count);
+    else if constexpr (WithMain)
+        dcBlockers_[0].addTo(addedA + f, in_[kMainA] + f, outputs[0] + f, count);
+    else if constexpr (Stereo)
+        CK_DcBlocker::processPair(dcBlockers_[0], addedA + f, dcBlockers_[1], addedB + f, count);
     else
-        dcBlockers_[0].process(addedA + firstFrame, count);
-    if constexpr (WithMain) {
-        for (int32_t i = firstFrame; i < firstFrame + count; ++i)
-            outputs[0][i] = in_[kMainA][i] + addedA[i];
-        if constexpr (Stereo)
-            for (int32_t i = firstFrame; i < firstFrame + count; ++i)
-                outputs[1][i] = in_[kMainB][i] + addedB[i];
-    }
+        dcBlockers_[0].process(addedA + f, count);
 }

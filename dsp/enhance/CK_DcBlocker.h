@@ -34,6 +34,24 @@ public:
         }
     }
 
+    // Writes main + the filtered harmonics into out, so the harmonics join the signal in the same pass.
+    void addTo(const float* harmonics, const float* main, float* out, int32_t count)
+    {
+        for (int32_t i = 0; i < count; ++i)
+            out[i] = main[i] + step(harmonics[i]);
+    }
+
+    // addTo for two channels in one pass.
+    static void addPairTo(CK_DcBlocker& first, const float* harmonicsA, const float* mainA, float* outA,
+                          CK_DcBlocker& second, const float* harmonicsB, const float* mainB, float* outB,
+                          int32_t count)
+    {
+        for (int32_t i = 0; i < count; ++i) {
+            outA[i] = mainA[i] + first.step(harmonicsA[i]);
+            outB[i] = mainB[i] + second.step(harmonicsB[i]);
+        }
+    }
+
 private:
     float step(float sample)
     {
