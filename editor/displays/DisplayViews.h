@@ -1,0 +1,17 @@
+// Creates the display view that a control-table record describes (meters, compressor curve views,
+// the EQ view, the wave and frequency view), or null when the record's type is not one.
+#pragma once
+
+#include "editor/CK_LayoutState.h"
+#include "shell/ControlTable.h"
+
+class CK_EditorContext;
+
+namespace brelvik::gui {
+class CBitmap;
+class CView;
+} // namespace brelvik::gui
+
+// `bitmap` is the record's bitmap (null when it names none); the view takes its own reference.
+brelvik::gui::CView* createDisplayView(const CK_ControlRecord& record, const CK_LayoutState& state,
+                                       CK_EditorContext& context, brelvik::gui::CBitmap* bitmap);
