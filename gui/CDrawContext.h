@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gui/CFontDesc.h"
 #include "gui/CGeometry.h"
@@ -33,6 +34,9 @@ public:
     // A line through the pixel centres of `from` and `to`.
     virtual void drawLine(const CPoint& from, const CPoint& to, const CColor& color, double width = 1.0) = 0;
     virtual void fillEllipse(const CRect& bounds, const CColor& color) = 0;
+    // Curves and shapes through points between pixels (antialiased).
+    virtual void drawPolyline(const std::vector<CPointF>& points, const CColor& color, double width = 1.0) = 0;
+    virtual void fillPolygon(const std::vector<CPointF>& points, const CColor& color) = 0;
 
     // Draws the part of `bitmap` starting at `source` into `dest` (same size, no scaling).
     virtual void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& source, float alpha = 1.0f) = 0;

@@ -15,6 +15,12 @@ struct CPoint {
     bool operator!=(const CPoint& o) const { return !(*this == o); }
 };
 
+// A point between pixels, for curves and shapes (pixel centres lie at n + 0.5).
+struct CPointF {
+    double x = 0.0;
+    double y = 0.0;
+};
+
 // A pixel rectangle; right and bottom are exclusive.
 struct CRect {
     int left = 0;

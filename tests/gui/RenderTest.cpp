@@ -122,6 +122,30 @@ TEST(GuiRender, OutlinesLinesAndRotatedBitmapsLandOnWholePixels)
     EXPECT_TRUE(near(px, 9, 1, {0, 255, 0, 255}));
 }
 
+class PolygonView : public CView {
+public:
+    using CView::CView;
+    void draw(CDrawContext& context) override
+    {
+        context.fillPolygon({{0, 0}, {8, 0}, {8, 8}}, kWhiteCColor); // the upper right half
+        context.drawPolyline({{0, 9.5}, {4, 9.5}, {8, 9.5}}, {255, 0, 0, 255}, 1.0);
+    }
+};
+
+TEST(GuiRender, PolygonsFillTheirInsideAndPolylinesFollowTheirPoints)
+{
+    CFrame frame(8, 12);
+    frame.setBackgroundColor(kBlackCColor);
+    frame.addView(new PolygonView(CRect{0, 0, 8, 12}));
+    frame.flush();
+    const PixelBuffer& px = frame.getBackBuffer();
+    EXPECT_TRUE(near(px, 6, 1, {255, 255, 255, 255}));
+    EXPECT_TRUE(near(px, 1, 6, {0, 0, 0, 255}));
+    EXPECT_TRUE(near(px, 4, 9, {255, 0, 0, 255}));
+    EXPECT_TRUE(near(px, 4, 10, {0, 0, 0, 255}));
+    EXPECT_TRUE(near(px, 4, 8, {0, 0, 0, 255}));
+}
+
 class TextView : public CView {
 public:
     TextView(const CRect& size, std::string text, CHoriTxtAlign align)

@@ -124,6 +124,35 @@ void CairoDrawContext::fillEllipse(const CRect& bounds, const CColor& color)
     cairo_fill(cr_);
 }
 
+void CairoDrawContext::tracePath(const std::vector<CPointF>& points)
+{
+    cairo_new_path(cr_);
+    for (const CPointF& p : points)
+        cairo_line_to(cr_, p.x, p.y);
+}
+
+void CairoDrawContext::drawPolyline(const std::vector<CPointF>& points, const CColor& color, double width)
+{
+    if (points.size() < 2)
+        return;
+    setColor(color);
+    cairo_set_line_width(cr_, width);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+    tracePath(points);
+    cairo_stroke(cr_);
+}
+
+void CairoDrawContext::fillPolygon(const std::vector<CPointF>& points, const CColor& color)
+{
+    if (points.size() < 3)
+        return;
+    setColor(color);
+    tracePath(points);
+    cairo_close_path(cr_);
+    cairo_fill(cr_);
+}
+
 void CairoDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& source, float alpha)
 {
     cairo_surface_t* image = wrapBitmap(bitmap);

@@ -26,6 +26,8 @@ public:
     void strokeRect(const CRect& rect, const CColor& color, int width) override;
     void drawLine(const CPoint& from, const CPoint& to, const CColor& color, double width) override;
     void fillEllipse(const CRect& bounds, const CColor& color) override;
+    void drawPolyline(const std::vector<CPointF>& points, const CColor& color, double width) override;
+    void fillPolygon(const std::vector<CPointF>& points, const CColor& color) override;
     void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& source, float alpha) override;
     void drawBitmapRotated(
         const CBitmap& bitmap, const CRect& source, const CPoint& centre, double radians, float alpha) override;
@@ -37,6 +39,7 @@ public:
 private:
     void setColor(const CColor& color);
     void selectFont(const CFontDesc& font);
+    void tracePath(const std::vector<CPointF>& points);
 
     cairo_surface_t* surface_;
     cairo_t* cr_;
