@@ -272,8 +272,8 @@ void CK_DSP_VST::showValue(int32_t controlIndex, const CK_LinkMessage& message)
 {
     if (controlIndex <= 0 || controlIndex >= kParameterCount)
         return;
-    if (CK_ValueReceiver* receiver = valueReceiver_.load(std::memory_order_acquire))
-        receiver->receiveValue(controlIndex, message);
+    if (editorAttached_.load(std::memory_order_acquire))
+        mailbox_.postMessage(controlIndex, message);
 }
 
 void CK_DSP_VST::setGlobalDisplayTags(int32_t valueDisplayTag, int32_t nameDisplayTag)

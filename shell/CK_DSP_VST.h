@@ -93,11 +93,8 @@ public:
     int32_t globalNameDisplayTag() const override { return globalNameTag_.load(std::memory_order_relaxed); }
     void setShownTag(int32_t tag) override { shownTag_.store(tag, std::memory_order_relaxed); }
     int32_t shownTag() const override { return shownTag_.load(std::memory_order_relaxed); }
-    // Where module messages go; null while no editor is open.
-    void setValueReceiver(CK_ValueReceiver* receiver) override
-    {
-        valueReceiver_.store(receiver, std::memory_order_release);
-    }
+    CK_EditorMailbox& editorMailbox() override { return mailbox_; }
+    void setEditorAttached(bool attached) override { editorAttached_.store(attached, std::memory_order_release); }
 
     // The effect's own operations (modules, graph builder)
     virtual void buildGraph();
@@ -108,7 +105,7 @@ public:
     virtual void listenParameter(CK_ModuleBase* module, int32_t position, int32_t index, int32_t pin);
 
     // Metering modules compute only while someone receives their values.
-    bool editorOpen() const override { return valueReceiver_.load(std::memory_order_acquire) != nullptr; }
+    bool editorOpen() const override { return editorAttached_.load(std::memory_order_acquire); }
 
     // The graph table that buildGraph reads (the product's table unless a test installs another).
     void setGraphTable(const uint8_t* table) { graphTable_ = table; }
@@ -149,7 +146,8 @@ protected:
     std::atomic<int32_t> lastController_{-1};
     std::atomic<int32_t> programLoading_{0};
     std::atomic<bool> programChangePending_{false};
-    std::atomic<CK_ValueReceiver*> valueReceiver_{nullptr};
+    CK_EditorMailbox mailbox_;
+    std::atomic<bool> editorAttached_{false};
     std::atomic<bool> editorOpening_{false};
     std::atomic<int32_t> globalValueTag_{-1};
     std::atomic<int32_t> globalNameTag_{-1};

@@ -48,6 +48,7 @@ void CK_DSP_VST::setParameter(VstInt32 index, float value)
         bank_.setValue(relaxedLoad(curProgram), index, value);
     const float v = volts(index, value);
     handover_.publish(index, v, true);
+    mailbox_.postValue(index, value, programLoading_.load(std::memory_order_relaxed) != 0);
     if (index == kTagWebLink && v != 0.0f)
         webLinkPresses_.pressed();
 }
@@ -70,9 +71,11 @@ void CK_DSP_VST::setParameterFromEditor(int32_t index, float v, bool send)
 {
     if (index < 0 || index >= kParameterCount || !std::isfinite(v))
         return;
+    const float normalised = clampNormalised(normalisedFromVolts(index, v));
     if (index < kNumParams)
-        bank_.setValue(relaxedLoad(curProgram), index, clampNormalised(normalisedFromVolts(index, v)));
+        bank_.setValue(relaxedLoad(curProgram), index, normalised);
     handover_.publish(index, v, send);
+    mailbox_.postValue(index, normalised, false);
     if (send && index == kTagWebLink && v != 0.0f)
         webLinkPresses_.pressed();
 }
@@ -108,6 +111,7 @@ void CK_DSP_VST::applyParameterNow(int32_t index, float normalised, uint32_t tim
     parameterVolts[index] = v;
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, normalised);
+    mailbox_.postValue(index, normalised, false);
     sendParameter(time, index, 0, roundedValue(v), v);
 }
 

@@ -5,15 +5,7 @@
 
 #include <cstdint>
 
-#include "modules/CK_LinkMessage.h"
-
-// Receives the messages that modules send to editor controls (meters, read-outs, scales). Called
-// on the audio thread: a receiver stores the message and never draws.
-class CK_ValueReceiver {
-public:
-    virtual ~CK_ValueReceiver() = default;
-    virtual void receiveValue(int32_t tag, const CK_LinkMessage& message) = 0;
-};
+#include "shell/EditorMailbox.h"
 
 // The effect as the editor sees it. Tags below kHostParameterCount are host parameters; the rest,
 // up to kParameterCount, exist only between the editor and the modules.
@@ -52,8 +44,10 @@ public:
     virtual void setShownTag(int32_t tag) = 0;
     virtual int32_t shownTag() const = 0;
 
-    // Where module messages go while the editor is open; null when it closes.
-    virtual void setValueReceiver(CK_ValueReceiver* receiver) = 0;
+    // Parameter values and module messages on their way to the editor.
+    virtual CK_EditorMailbox& editorMailbox() = 0;
+    // While an editor is attached the metering modules run and their messages are posted.
+    virtual void setEditorAttached(bool attached) = 0;
 
 protected:
     ~CK_EditorHost() = default;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "shell/CK_DSP_VST.h"
@@ -217,34 +219,58 @@ TEST(EffectDriver, ResumePushesEveryParameterToTheNewModules)
     EXPECT_EQ(fx.moduleCount, 2);
 }
 
-TEST(EffectDriver, ModuleDisplayValuesReachTheReceiverWhileOneIsSet)
+TEST(EffectDriver, ModuleMessagesAndValuesReachTheEditorMailboxIntact)
 {
-    struct Receiver : CK_ValueReceiver {
-        void receiveValue(int32_t c, const CK_LinkMessage& m) override
-        {
-            control = c;
-            message = m;
-        }
-        int32_t control = 0;
-        CK_LinkMessage message;
-    } receiver;
     TestEffect fx;
+    std::vector<std::pair<int32_t, CK_LinkMessage>> got;
+    auto take = [&] {
+        got.clear();
+        fx.editorMailbox().takeMessages([&](int32_t tag, const CK_LinkMessage& m) { got.emplace_back(tag, m); });
+    };
     CK_LinkMessage scale; // a meter-scale message: scale index 2 in the mode field
     scale.mode = 2;
     scale.id = 110;
     scale.value = 0.2f;
     scale.payload = 2;
-    fx.showValue(105, scale);
-    EXPECT_EQ(receiver.control, 0);
-    fx.setValueReceiver(&receiver);
-    fx.showValue(111, scale); // beyond the last control index
-    EXPECT_EQ(receiver.control, 0);
-    fx.showValue(105, scale);
-    EXPECT_EQ(receiver.control, 105);
-    EXPECT_EQ(receiver.message.mode, 2);
-    EXPECT_EQ(receiver.message.id, 110);
-    EXPECT_EQ(receiver.message.value, 0.2f);
-    EXPECT_EQ(receiver.message.payload, 2);
+    fx.showValue(kTagPeakMeterLeft, scale);
+    take();
+    EXPECT_TRUE(got.empty()); // no editor attached
+    fx.setEditorAttached(true);
+    fx.showValue(kParameterCount, scale); // beyond the last tag
+    CK_LinkMessage peak;
+    for (float p : {0.5f, 0.9f, 0.25f}) {
+        peak.value = p;
+        fx.showValue(kTagPeakMeterLeft, peak);
+    }
+    fx.showValue(kTagPeakMeterLeft, scale);
+    take();
+    ASSERT_EQ(got.size(), 2u); // the scale message beside the peaks' maximum, not merged with them
+    EXPECT_EQ(got[0].first, kTagPeakMeterLeft);
+    EXPECT_EQ(got[0].second.mode, 2);
+    EXPECT_EQ(got[0].second.id, 110);
+    EXPECT_EQ(got[0].second.value, 0.2f);
+    EXPECT_EQ(got[0].second.payload, 2);
+    EXPECT_EQ(got[1].second.mode, 0);
+    EXPECT_EQ(got[1].second.value, 0.9f);
+    take();
+    EXPECT_TRUE(got.empty()); // taken once
+
+    peak.value = 0.1f; // the readout is no meter: its newest value counts, not the largest
+    fx.showValue(kTagPeakReadout, scale);
+    fx.showValue(kTagPeakReadout, peak);
+    take();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].second.value, 0.1f);
+
+    std::vector<std::tuple<int32_t, float, bool>> values;
+    fx.setParameter(kTagMasterGain, 0.25f);
+    fx.setParameter(kTagMasterGain, 0.75f);
+    fx.setProgram(1);
+    fx.editorMailbox().takeValues([&](int32_t tag, float v, bool load) { values.emplace_back(tag, v, load); });
+    ASSERT_EQ(values.size(), static_cast<size_t>(kHostParameterCount));
+    EXPECT_EQ(std::get<0>(values[kTagMasterGain]), kTagMasterGain);
+    EXPECT_EQ(std::get<1>(values[kTagMasterGain]), fx.getParameter(kTagMasterGain));
+    EXPECT_TRUE(std::get<2>(values[kTagMasterGain])); // changed during the program load
 }
 
 TEST(EffectDriver, EmptyGraphTableGivesSilence)
