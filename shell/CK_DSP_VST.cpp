@@ -8,6 +8,7 @@
 #include "modules/CK_ModuleBase.h"
 #include "platform/FlushDenormals.h"
 #include "platform/Resources.h"
+#include "shell/ControlTable.h"
 #include "shell/GraphTable.h"
 #include "shell/RelaxedAtomic.h"
 #include "vst/VstStrings.h"
@@ -212,7 +213,7 @@ void CK_DSP_VST::collectPublishedChanges()
             sendParameter(clock, index, 0, roundedValue(v), v);
     });
     if (webLinkPresses_.takeMissedPress(parameterVolts[kTagWebLink])) {
-        const float down = volts(kTagWebLink, 1.0f);
+        const float down = toVolts(kTagWebLink, 1.0f);
         sendParameter(clock, kTagWebLink, 0, roundedValue(down), down);
         sendParameter(clock, kTagWebLink, 0, 0, 0.0f);
     }

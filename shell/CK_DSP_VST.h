@@ -135,8 +135,6 @@ protected:
     // Collects the changes published by other threads and posts them at the current clock.
     void collectPublishedChanges();
     void pushAllParameters();
-    static float volts(int32_t index, float normalised);
-    static float normalisedFromVolts(int32_t index, float volts);
 
     // Opens web pages for the web-link module; created with the first graph that has one.
     std::unique_ptr<CK_UrlLauncher> urlLauncher_;

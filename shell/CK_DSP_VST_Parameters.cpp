@@ -13,10 +13,6 @@ static_assert(CK_DSP_VST::kNumParams == kHostParameterCount, "the program bank s
 
 namespace {
 
-// Values travel between modules as "volts": the engineering value (dB, ms, Hz, %) times 0.1.
-constexpr float kVoltsPerUnit = 0.1f;
-constexpr float kUnitsPerVolt = 10.0f;
-
 float clampNormalised(float value)
 {
     if (!(value > 0.0f)) // NaN and everything up to 0
@@ -26,19 +22,6 @@ float clampNormalised(float value)
 
 } // namespace
 
-float CK_DSP_VST::volts(int32_t index, float normalised)
-{
-    const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
-    return ((r.max - r.min) * normalised + r.min) * kVoltsPerUnit;
-}
-
-float CK_DSP_VST::normalisedFromVolts(int32_t index, float volts)
-{
-    const CK_ControlRecord& r = CK_ParameterMap::instance().record(index);
-    const float range = r.max - r.min;
-    return range != 0.0f ? (volts * kUnitsPerVolt - r.min) / range : 0.0f;
-}
-
 void CK_DSP_VST::setParameter(VstInt32 index, float value)
 {
     if (index < 0 || index >= kParameterCount)
@@ -46,7 +29,7 @@ void CK_DSP_VST::setParameter(VstInt32 index, float value)
     value = clampNormalised(value);
     if (index < kNumParams)
         bank_.setValue(relaxedLoad(curProgram), index, value);
-    const float v = volts(index, value);
+    const float v = toVolts(index, value);
     handover_.publish(index, v, true);
     mailbox_.postValue(index, value, programLoading_.load(std::memory_order_relaxed) != 0);
     if (index == kTagWebLink && v != 0.0f)
@@ -105,7 +88,7 @@ float CK_DSP_VST::editorValue(int32_t tag) const
 void CK_DSP_VST::applyParameterNow(int32_t index, float normalised, uint32_t time)
 {
     normalised = clampNormalised(normalised);
-    const float v = volts(index, normalised);
+    const float v = toVolts(index, normalised);
     handover_.cancel(index);
     handover_.setLatest(index, v);
     parameterVolts[index] = v;

@@ -365,3 +365,16 @@ int16_t CK_ParameterMap::choiceCount(int32_t parameter) const
     if (parameter < 0 || parameter >= kParameterCount) return 0;
     return choiceCount_[parameter];
 }
+
+float toVolts(int32_t parameter, float normalised)
+{
+    const CK_ControlRecord& r = CK_ParameterMap::instance().record(parameter);
+    return ((r.max - r.min) * normalised + r.min) * kVoltsPerUnit;
+}
+
+float normalisedFromVolts(int32_t parameter, float volts)
+{
+    const CK_ControlRecord& r = CK_ParameterMap::instance().record(parameter);
+    const float range = r.max - r.min;
+    return range != 0.0f ? (volts * kUnitsPerVolt - r.min) / range : 0.0f;
+}

@@ -39,6 +39,13 @@ int16_t countChoices(const char* choices);
 // Copies label i (from 0), cut to maxLen characters and terminated; false when there is no such label.
 bool choiceLabel(const char* choices, int i, char* text, int maxLen);
 
+// Values travel between modules as "volts": the engineering value (dB, ms, Hz, %) times 0.1.
+constexpr float kVoltsPerUnit = 0.1f;
+constexpr float kUnitsPerVolt = 10.0f;
+// A parameter's normalised value (0..1 over its record's range) in volts, and back.
+float toVolts(int32_t parameter, float normalised);
+float normalisedFromVolts(int32_t parameter, float volts);
+
 // Index maps over the control table, built once per process on first use.
 class CK_ParameterMap {
 public:
