@@ -178,6 +178,31 @@ std::string HostedPlugin::effectName()
     return queryString(effGetEffectName, 0);
 }
 
+bool HostedPlugin::editorSize(int& width, int& height)
+{
+    ERect* rect = nullptr;
+    if (!(requireOpen()->flags & effFlagsHasEditor) || dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
+bool HostedPlugin::openEditor(void* parentWindow)
+{
+    return dispatch(effEditOpen, 0, 0, parentWindow) != 0;
+}
+
+void HostedPlugin::idleEditor()
+{
+    dispatch(effEditIdle);
+}
+
+void HostedPlugin::closeEditor()
+{
+    dispatch(effEditClose);
+}
+
 std::string HostedPlugin::parameterName(int index)
 {
     return queryString(effGetParamName, index);

@@ -100,6 +100,13 @@ public:
     // Delivers the messages through effProcessEvents, as a host does just before processing.
     VstIntPtr sendMidi(const std::vector<MidiMessage>& messages);
 
+    // The editor, as a host drives it: its size (false when the plug-in has none), open inside the
+    // platform's parent window handle, idle from the window thread, close.
+    bool editorSize(int& width, int& height);
+    bool openEditor(void* parentWindow);
+    void idleEditor();
+    void closeEditor();
+
     int latency() const;
     float sampleRate() const;
     int blockSize() const;

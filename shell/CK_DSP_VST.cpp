@@ -86,6 +86,13 @@ CK_DSP_VST::CK_DSP_VST(audioMasterCallback host)
 
 CK_DSP_VST::~CK_DSP_VST()
 {
+    // The editor goes before the effect's members: its views read them until it is closed (the
+    // base class would delete it only after they are gone).
+    if (AEffEditor* own = getEditor()) {
+        own->close();
+        setEditor(nullptr);
+        delete own;
+    }
     destroyModules();
 }
 

@@ -2,6 +2,9 @@
 #include <new>
 
 #include "shell/CK_DSP_VST.h"
+#if defined(BRELVIK_WITH_EDITOR)
+#include "editor/CK_GUI_Editor.h"
+#endif
 
 #if defined(_WIN32)
 #define BRELVIK_EXPORT extern "C" __declspec(dllexport)
@@ -16,6 +19,9 @@ BRELVIK_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback host)
         return nullptr;
     try {
         auto* effect = new CK_DSP_VST(host);
+#if defined(BRELVIK_WITH_EDITOR)
+        new CK_GUI_Editor(effect, *effect); // owned by the effect from here on
+#endif
         return effect->getAeffect();
     } catch (...) {
         return nullptr;

@@ -4,16 +4,13 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
-#include <cstdlib>
 #include <thread>
 
 #include "GuiTestSupport.h"
+#include "support/XvfbServer.h"
 #include "gui/CFrame.h"
 #include "gui/backend/PlatformWindow.h"
 #include "gui/controls/CKnob.h"
@@ -25,53 +22,12 @@ namespace {
 
 class X11WindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Xvfb picks a free display number itself and writes it to our pipe, so test processes that
-        // run side by side never race for a number.
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        server_ = fork();
-        if (server_ == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-                static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        if (server_ < 0) {
-            close(fds[0]);
-            return;
-        }
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (number.empty()) {
-            waitpid(server_, nullptr, 0);
-            server_ = -1;
-            return;
-        }
-        display_ = ":" + number;
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (server_ > 0) {
-            kill(server_, SIGTERM);
-            waitpid(server_, nullptr, 0);
-        }
-    }
-
     void SetUp() override
     {
-        if (display_.empty())
+        const std::string& display = brelvik::test::XvfbServer::display();
+        if (display.empty())
             GTEST_SKIP() << "no X server: Xvfb could not be started";
-        setenv("DISPLAY", display_.c_str(), 1);
-        host_ = XOpenDisplay(display_.c_str());
+        host_ = XOpenDisplay(display.c_str());
         ASSERT_NE(host_, nullptr);
         parent_ = XCreateSimpleWindow(host_, DefaultRootWindow(host_), 0, 0, 400, 200, 0, 0, 0);
         XMapWindow(host_, parent_);
@@ -116,8 +72,6 @@ protected:
         return XGetWindowAttributes(host_, window, &attributes) && attributes.map_state == IsViewable;
     }
 
-    static inline pid_t server_ = -1;
-    static inline std::string display_;
     Display* host_ = nullptr;
     ::Window parent_ = 0;
 };

@@ -25,7 +25,7 @@ TEST_F(BuiltPlugin, EffectRecordHasTheFieldsHostsRead)
     EXPECT_TRUE(e.flags & effFlagsProgramChunks);
     EXPECT_FALSE(e.flags & effFlagsNoSoundInStop);
     EXPECT_FALSE(e.flags & effFlagsIsSynth);
-    EXPECT_FALSE(e.flags & effFlagsHasEditor) << "the editor is not built yet";
+    EXPECT_TRUE(e.flags & effFlagsHasEditor);
 
     EXPECT_NE(e.dispatcher, nullptr);
     EXPECT_NE(e.setParameter, nullptr);
@@ -39,18 +39,6 @@ TEST_F(BuiltPlugin, EffectRecordHasTheFieldsHostsRead)
 
     const std::vector<char> zeros(sizeof e.future, 0);
     EXPECT_EQ(std::memcmp(e.future, zeros.data(), zeros.size()), 0) << "future[] must be zeroed";
-}
-
-TEST_F(BuiltPlugin, EditorOpcodesAnswerZeroWithoutTheEditorFlag)
-{
-    if (effect().flags & effFlagsHasEditor)
-        GTEST_SKIP() << "the plug-in has an editor";
-    ERect* rect = nullptr;
-    EXPECT_EQ(plugin().dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    EXPECT_EQ(plugin().dispatch(effEditOpen), 0);
-    EXPECT_EQ(plugin().dispatch(effEditIdle), 0);
-    EXPECT_EQ(plugin().dispatch(effEditClose), 0);
 }
 
 TEST(PluginEntry, RefusesAHostThatIsNotVst2)

@@ -1,0 +1,117 @@
+// The editor's life cycle with the real effect: rectangle, open and close, the frame tick counted
+// by the clock, values that reach views only on the window thread, and the window under Xvfb.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "editor/CK_GUI_Editor.h"
+#include "gui/CFrame.h"
+#include "gui/backend/PlatformWindow.h"
+#include "shell/CK_DSP_VST.h"
+#include "support/X11TestHost.h"
+
+namespace {
+
+struct EditedEffect {
+    EditedEffect() : effect(new CK_DSP_VST(nullptr)), editor(new CK_GUI_Editor(effect.get(), *effect)) { }
+    std::unique_ptr<CK_DSP_VST> effect; // deletes the editor it owns
+    CK_GUI_Editor* editor;
+};
+
+TEST(GuiEditor, AnnouncesItselfWithTheBackgroundsRectangle)
+{
+    EditedEffect fx;
+    EXPECT_TRUE(fx.effect->getAeffect()->flags & effFlagsHasEditor);
+    EXPECT_EQ(fx.effect->getEditor(), fx.editor);
+    ERect* rect = nullptr;
+    ASSERT_EQ(fx.effect->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 176);
+    EXPECT_EQ(rect->right, 1100);
+}
+
+TEST(GuiEditor, TicksFollowTheClockAtAnyIdleRateAndStopWhenClosed)
+{
+    EditedEffect fx;
+    CK_GUI_Editor& editor = *fx.editor;
+    editor.idleAt(1000); // closed: nothing runs
+    EXPECT_EQ(editor.tickCount(), 0u);
+    ASSERT_TRUE(editor.open(nullptr));
+    EXPECT_TRUE(fx.effect->editorOpen()); // the metering modules wake
+
+    uint64_t now = 50000;
+    for (int call = 0; call < 100; ++call, now += 40) // Ardour's idle rate
+        editor.idleAt(now);
+    // 3960 ms after the first tick: 1 + 3960 / 14 ticks, 2.86 per call.
+    EXPECT_EQ(editor.tickCount(), 1u + 3960u / 14u);
+
+    const uint64_t before = editor.tickCount();
+    editor.idleAt(now + 1000); // a one-second stall
+    EXPECT_EQ(editor.tickCount() - before, static_cast<uint64_t>(CK_GUI_Editor::kMaxTicksPerIdle));
+    editor.idleAt(now + 1000 + 14);
+    EXPECT_EQ(editor.tickCount() - before, static_cast<uint64_t>(CK_GUI_Editor::kMaxTicksPerIdle) + 1);
+
+    fx.effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_FALSE(fx.effect->editorOpen());
+    const uint64_t closed = editor.tickCount();
+    editor.idleAt(now + 5000);
+    EXPECT_EQ(editor.tickCount(), closed);
+    ASSERT_TRUE(editor.open(nullptr));
+    EXPECT_EQ(editor.tickCount(), 0u);
+    editor.idleAt(now + 6000);
+    EXPECT_EQ(editor.tickCount(), 1u);
+}
+
+TEST(GuiEditor, HostChangesReachTheWindowOnlyOnItsTick)
+{
+    EditedEffect fx;
+    ASSERT_TRUE(fx.editor->open(nullptr));
+    fx.editor->idleAt(1000);
+    fx.editor->getFrame()->flush();
+    fx.effect->setParameter(kTagMasterGain, 0.8f); // the host's thread: nothing drawn here
+    EXPECT_FALSE(fx.editor->getFrame()->hasInvalidAreas());
+}
+
+TEST(GuiEditor, DeletingTheEffectWithTheEditorOpenClosesItFirst)
+{
+    auto effect = std::make_unique<CK_DSP_VST>(nullptr);
+    auto* editor = new CK_GUI_Editor(effect.get(), *effect);
+    ASSERT_TRUE(editor->open(nullptr));
+    effect.reset(); // effClose without effEditClose: the sanitizers see any use after free
+}
+
+TEST(GuiEditor, WindowIsAChildOfTheHostsWindowShowingTheOffscreenPixels)
+{
+    brelvik::test::X11TestHost host(1200, 300);
+    if (!host.ready())
+        GTEST_SKIP() << "no X server: Xvfb could not be started";
+    EditedEffect fx;
+    ASSERT_EQ(fx.effect->dispatcher(effEditOpen, 0, 0, host.parentHandle(), 0.0f), 1) << fx.editor->openError();
+    const ::Window child = host.child();
+    ASSERT_TRUE(brelvik::test::X11TestHost::idleUntil([&] { fx.effect->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); },
+                                                      [&] { return host.viewable(child); }));
+    int width = 0, height = 0;
+    ASSERT_TRUE(host.size(child, width, height));
+    EXPECT_EQ(width, 1100); // our own size, never the parent's
+    EXPECT_EQ(height, 176);
+    EXPECT_EQ(host.parentOf(child), host.parent());
+
+    fx.editor->getFrame()->invalidateAll();
+    fx.editor->getFrame()->flush();
+    fx.editor->getFrame()->getPlatformWindow()->sync();
+    const std::vector<uint32_t> shot = host.screenshot(child, width, height);
+    ASSERT_EQ(shot.size(), 1100u * 176u);
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (shot[static_cast<size_t>(y * width + x)] != (fx.editor->getFrame()->getBackBuffer().at(x, y) & 0xFFFFFFu))
+                ++differing;
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(fx.editor->getFrame()->getPlatformWindow()->errorCount(), 0);
+    fx.effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(host.child(), 0u);
+}
+
+} // namespace
