@@ -51,19 +51,25 @@ void copyHostString(void* ptr, const char* text)
 std::unique_ptr<HostedPlugin> HostedPlugin::load(const PluginLibrary& library, const HostOptions& options,
                                                  std::string& error)
 {
+    return load(library.entry(), library.path(), options, error);
+}
+
+std::unique_ptr<HostedPlugin> HostedPlugin::load(VstPluginMainProc entry, const std::string& name,
+                                                 const HostOptions& options, std::string& error)
+{
     std::unique_ptr<HostedPlugin> plugin(new HostedPlugin(options));
 
     HostedPlugin* previous = tLoading;
     tLoading = plugin.get();
-    AEffect* effect = library.entry()(&HostedPlugin::hostCallback);
+    AEffect* effect = entry(&HostedPlugin::hostCallback);
     tLoading = previous;
 
     if (!effect) {
-        error = "plug-in '" + library.path() + "' declined to start (its entry point returned no effect)";
+        error = "plug-in '" + name + "' declined to start (its entry point returned no effect)";
         return nullptr;
     }
     if (effect->magic != kEffectMagic) {
-        error = "plug-in '" + library.path() + "' returned a record without the VST magic number";
+        error = "plug-in '" + name + "' returned a record without the VST magic number";
         return nullptr;
     }
     effect->resvd1 = reinterpret_cast<VstIntPtr>(plugin.get());

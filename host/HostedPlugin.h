@@ -48,6 +48,9 @@ public:
     // AEffect. The library must outlive the returned instance.
     static std::unique_ptr<HostedPlugin> load(const PluginLibrary& library, const HostOptions& options,
                                               std::string& error);
+    // The same for an entry point linked into the calling program; `name` names it in messages.
+    static std::unique_ptr<HostedPlugin> load(VstPluginMainProc entry, const std::string& name,
+                                              const HostOptions& options, std::string& error);
 
     ~HostedPlugin();
     HostedPlugin(const HostedPlugin&) = delete;
