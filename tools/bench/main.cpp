@@ -4,6 +4,9 @@
 #include "host/HostedPlugin.h"
 #include "host/PluginLibrary.h"
 #include "tools/bench/AllocationCounter.h"
+#if BRELVIK_BENCH_EDITOR
+#include "tools/bench/EditorBench.h"
+#endif
 #include "tools/bench/Workload.h"
 #include "tools/render/PluginParameters.h"
 
@@ -47,7 +50,7 @@ constexpr const char* kUsage =
     "  --repeat N      measure in N rounds, every binary in turn, and keep each one's\n"
     "                  fastest round (default 3)\n"
     "  --scenario NAME run only this scenario of Brelvik_Suite (program0, all-on, automation,\n"
-    "                  silence); may be repeated\n"
+    "                  silence, editor); may be repeated\n"
     "  --no-peers      without binaries given: measure Brelvik_Suite alone\n"
     "  -h, --help      show this help\n";
 
@@ -59,6 +62,7 @@ constexpr double kLoudSeconds = 5.0;
 // Automation sweeps these parameters through most of their range, one step per block.
 const char* const kSweptParameters[] = {"Low Thresh dB", "Eq 3 Gain dB", "Master Gain dB"};
 constexpr double kSweepPeriodSeconds = 2.0;
+constexpr const char* kEditorScenario = "editor";
 
 const std::vector<std::string> kEverythingOn = {
     "Low Active=1",    "Mid Active=1",     "High Active=1",   "EQ Active=1",      "Eq1 Active=1",
@@ -139,8 +143,9 @@ Options parseOptions(int argc, char** argv)
         else if (arg == "--scenario") {
             const std::string key = value();
             const auto all = brelvikScenarios();
-            if (std::none_of(all.begin(), all.end(), [&](const Scenario& s) { return s.key == key; }))
-                throw UsageError{"unknown scenario '" + key + "' (program0, all-on, automation, silence)"};
+            if (key != kEditorScenario
+                && std::none_of(all.begin(), all.end(), [&](const Scenario& s) { return s.key == key; }))
+                throw UsageError{"unknown scenario '" + key + "' (program0, all-on, automation, silence, editor)"};
             o.scenarios.push_back(key);
         } else if (arg == "--no-peers")
             o.peers = false;
@@ -501,5 +506,18 @@ int main(int argc, char** argv)
         failed = failed || !row.error.empty();
     printTable(rows, binaries, options, counting);
     printTargets(rows, binaries, counting);
+#if BRELVIK_BENCH_EDITOR
+    const bool editorWanted = options.scenarios.empty()
+                              || std::find(options.scenarios.begin(), options.scenarios.end(), kEditorScenario)
+                                     != options.scenarios.end();
+    if (options.binaries.empty() && editorWanted) {
+        bench::EditorBenchOptions editorOptions;
+        editorOptions.rate = options.rate;
+        editorOptions.block = options.block;
+        editorOptions.seconds = std::min(options.seconds, 10.0);
+        editorOptions.settings = kEverythingOn;
+        failed = !bench::runEditorBench(editorOptions, noise) || failed;
+    }
+#endif
     return failed ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 #include "tools/render/PluginParameters.h"
 #include "tools/render/PluginState.h"
 #include "tools/render/PresetFile.h"
+#include "tools/inprocess/InProcessPlugin.h"
 
 namespace {
 
@@ -38,14 +39,6 @@ struct Arguments {
     bool play = false;
     std::string out;
 };
-
-// The plug-in as the shipped binary builds it, linked into this program so its editor can render.
-AEffect* VST_CALL pluginEntry(audioMasterCallback host)
-{
-    auto* effect = new CK_DSP_VST(host);
-    new CK_GUI_Editor(effect, *effect);
-    return effect->getAeffect();
-}
 
 [[noreturn]] void usageError(const std::string& message)
 {
@@ -129,7 +122,7 @@ int run(const Arguments& args)
     options.sampleRate = brelvik::render::DemoMix::kSampleRate;
     options.blockSize = kBlock;
     std::string error;
-    auto plugin = brelvik::host::HostedPlugin::load(pluginEntry, "Brelvik_Suite", options, error);
+    auto plugin = brelvik::host::HostedPlugin::load(brelvik::tools::inProcessPluginEntry, "Brelvik_Suite", options, error);
     if (!plugin) {
         std::fprintf(stderr, "brelvik-snapshot: %s\n", error.c_str());
         return 1;
@@ -149,8 +142,7 @@ int run(const Arguments& args)
     for (const std::string& assignment : args.sets)
         parameters.assign(assignment);
 
-    auto* effect = static_cast<AudioEffect*>(plugin->effect()->object);
-    auto* editor = dynamic_cast<CK_GUI_Editor*>(effect->getEditor());
+    CK_GUI_Editor* editor = brelvik::tools::editorOf(plugin->effect());
     if (!editor || !editor->open(nullptr)) {
         std::fprintf(stderr, "brelvik-snapshot: the editor did not open%s%s\n", editor ? ": " : "",
                      editor ? editor->openError().c_str() : "");
