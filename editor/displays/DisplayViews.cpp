@@ -2,6 +2,7 @@
 
 #include "editor/displays/CK_GUI_Comp_Exp_Window.h"
 #include "editor/displays/CK_GUI_EQ_Window.h"
+#include "editor/displays/CK_GUI_Wave_Freq_Display.h"
 #include "editor/displays/CK_GUI_dBMeter.h"
 #include "gui/CBitmap.h"
 #include "shell/ControlTypes.h"
@@ -36,6 +37,9 @@ CView* createDisplayView(
     const CK_ControlRecord& record, const CK_LayoutState& state, CK_EditorContext&, CBitmap* bitmap)
 {
     const int type = record.type;
+    if (type == ControlType::kWaveFreq)
+        return new CK_GUI_Wave_Freq_Display(
+            bitmap ? CRect::fromSize(record.x, record.y, bitmap->getWidth(), bitmap->getHeight()) : rangeSized(record));
     if (ControlType::isCurveView(type))
         return new CK_GUI_Comp_Exp_Window(rangeSized(record), bitmap, type - ControlType::kCurveFirst,
             (record.controller & 1) != 0, (record.controller & 2) != 0);
