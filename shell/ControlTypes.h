@@ -29,6 +29,7 @@ constexpr int16_t kGlobalValue = 41;
 constexpr int16_t kGlobalName = 42;
 constexpr int16_t kMidiLearn = 56;
 constexpr int16_t kImage = 58;
+constexpr int16_t kWaveFreq = 65; // wave and frequency view, placed by no record
 constexpr int16_t kCurveLow = 66;
 constexpr int16_t kCurveMid = 67;
 constexpr int16_t kCurveHigh = 68;
@@ -60,6 +61,7 @@ constexpr int16_t kReadoutFirst = 30, kReadoutLast = 39;     // number entries a
 constexpr int16_t kTextEntryFirst = 43, kTextEntryLast = 47;
 constexpr int16_t kCurveFirst = kCurveLow, kCurveLast = 69; // curve views; band = type - kCurveFirst
 constexpr int16_t kMeterFirst = 70, kMeterLast = 76;        // meters; scales = type - kMeterFirst
+constexpr int16_t kEqViewFirst = kEqView, kEqViewLast = 93; // EQ views; colour scheme = type - kEqViewFirst
 constexpr int16_t kDefaultControllerLimit = 55; // below: the controller field is a default MIDI controller
 constexpr int16_t kDefiningLimit = 102;         // below: the record can define its parameter
 
@@ -78,5 +80,6 @@ constexpr bool takesDefaultController(int type) { return type < kDefaultControll
 constexpr bool endsTable(int type) { return type >= kEnd; }
 constexpr bool isCurveView(int type) { return type >= kCurveFirst && type <= kCurveLast; }
 constexpr bool isMeter(int type) { return type >= kMeterFirst && type <= kMeterLast; }
+constexpr bool isEqView(int type) { return type >= kEqViewFirst && type <= kEqViewLast; }
 
 } // namespace ControlType

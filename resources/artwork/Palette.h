@@ -2,6 +2,7 @@
 #pragma once
 
 #include "resources/artwork/Canvas.h"
+#include "shell/EqBandColours.h"
 
 namespace palette {
 
@@ -28,8 +29,9 @@ inline const CK_Colour kLedRed = ck_rgb(0xff4a3d);
 inline const CK_Colour kDisplayText = ck_rgb(0x75a1cc); // the global name and value displays
 
 // EQ bands 1 to 5: red, yellow, blue, cyan, green, the colours of the EQ view's band handles.
-inline const CK_Colour kEqBand[5] = {ck_rgb(0xff0000), ck_rgb(0xffff00), ck_rgb(0x0000ff), ck_rgb(0x00ffff),
-                                     ck_rgb(0x00ff00)};
+inline const CK_Colour kEqBand[EqBandColours::kBandCount] = {
+    ck_rgb(EqBandColours::kRgb[0]), ck_rgb(EqBandColours::kRgb[1]), ck_rgb(EqBandColours::kRgb[2]),
+    ck_rgb(EqBandColours::kRgb[3]), ck_rgb(EqBandColours::kRgb[4])};
 
 // Meter zones.
 inline const CK_Colour kMeterSafe = ck_rgb(0x3fd46a);
