@@ -44,7 +44,8 @@ public:
     int32_t globalNameDisplayTag() const override { return nameDisplayTag; }
     void setShownTag(int32_t tag) override { shown = tag; }
     int32_t shownTag() const override { return shown; }
-    void setValueReceiver(CK_ValueReceiver*) override { }
+    CK_EditorMailbox& editorMailbox() override { return mailbox; }
+    void setEditorAttached(bool attached) override { this->attached = attached; }
 
     float values[kParameterCount] = {};
     float snapshot[kParameterCount] = {};
@@ -58,6 +59,8 @@ public:
     int32_t valueDisplayTag = -1;
     int32_t nameDisplayTag = -1;
     int32_t shown = -1;
+    CK_EditorMailbox mailbox;
+    bool attached = false;
 };
 
 // The editor side: forwards edits as the editor does, keeps views by tag, records MIDI-learn requests.
