@@ -23,6 +23,7 @@ public:
     bool isBusy() const { return busy_; }
 
 protected:
+    // The dialog itself; the platform's unless a subclass supplies another.
     virtual std::optional<std::string> runDialog(
         CK_FileDialog kind, const std::string& filter, const std::string& title)
     {

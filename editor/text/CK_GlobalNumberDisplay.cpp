@@ -64,24 +64,33 @@ CMouseEventResult CK_GlobalNumberDisplay::onMouseDown(CPoint& where, const CButt
     return CTextEdit::onMouseDown(where, buttons);
 }
 
+void CK_GlobalNumberDisplay::takeFocus()
+{
+    editedTag_ = shownTag_;
+    CTextEdit::takeFocus();
+}
+
 // A typed value that is empty, not a number or outside the parameter's range changes nothing and
-// leaves the previous text; a valid one is one edit of the shown parameter.
+// leaves the previous text; a valid one is one edit of the parameter that was shown when typing
+// began (the mouse may present another one on its way to the keyboard).
 void CK_GlobalNumberDisplay::editCommitted(const std::string& text)
 {
     if (text == getText())
         return;
-    const std::optional<float> value = CK_NumberText::typedValue(shownTag_, text);
+    const std::optional<float> value = CK_NumberText::typedValue(editedTag_, text);
     if (!value) {
         invalid();
         return;
     }
     CK_EditorHost& host = context_.host();
-    const bool hostParameter = shownTag_ < kHostParameterCount;
+    const bool hostParameter = editedTag_ < kHostParameterCount;
     if (hostParameter)
-        host.beginEdit(shownTag_);
-    value_ = *value;
-    setText(CK_NumberText::formatValue(CK_NumberText::plainValue(shownTag_, *value)));
-    host.setParameterAutomated(shownTag_, *value);
+        host.beginEdit(editedTag_);
+    host.setParameterAutomated(editedTag_, *value);
     if (hostParameter)
-        host.endEdit(shownTag_);
+        host.endEdit(editedTag_);
+    if (editedTag_ == shownTag_) {
+        value_ = *value;
+        setText(CK_NumberText::formatValue(CK_NumberText::plainValue(shownTag_, *value)));
+    }
 }

@@ -20,6 +20,7 @@ public:
 
     brelvik::gui::CMouseEventResult onMouseDown(
         brelvik::gui::CPoint& where, const brelvik::gui::CButtonState& buttons) override;
+    void takeFocus() override;
 
 protected:
     void editCommitted(const std::string& text) override;
@@ -29,4 +30,5 @@ private:
 
     CK_EditorContext& context_;
     int32_t shownTag_ = 0;
+    int32_t editedTag_ = 0;
 };

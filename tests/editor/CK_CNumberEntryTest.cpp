@@ -7,25 +7,13 @@
 namespace brelvik::editor::test {
 namespace {
 
-using Edit = std::pair<int32_t, bool>;
-
-class NumberEntry : public TextViewTest {
-protected:
-    CK_CNumberEntry* entry(int16_t type, int16_t tag = kTagLowThreshold)
-    {
-        CK_LayoutState state;
-        state.textWidth = 60;
-        state.textHeight = 14;
-        state.font = &readoutFont;
-        return add<CK_CNumberEntry>(record(tag, type, 10, 10), state);
-    }
-};
+using NumberEntry = TextViewTest;
 
 TEST_F(NumberEntry, EachTypeShowsItsDecimalsAndFromType35IsReadOnly)
 {
     const char* expected[] = {"-10", "-10.0", "-9.99", "-9.988", "-9.9880"};
     for (int16_t type = ControlType::kReadoutFirst; type <= ControlType::kReadoutLast; ++type) {
-        CK_CNumberEntry* view = entry(type);
+        auto* view = add<CK_CNumberEntry>(kTagLowThreshold, type, {10, 10}, readouts);
         view->setValue(0.7503f); // -9.988 dB
         tick();
         EXPECT_EQ(view->getText(), expected[(type - ControlType::kReadoutFirst) % 5]) << "type " << type;
@@ -35,13 +23,14 @@ TEST_F(NumberEntry, EachTypeShowsItsDecimalsAndFromType35IsReadOnly)
 
 TEST_F(NumberEntry, TypedValueIsOneEditOfItsParameterAndRightClickOpensMidiLearn)
 {
-    CK_CNumberEntry* view = entry(32);
+    auto* view = add<CK_CNumberEntry>(kTagLowThreshold, 32, {10, 10}, textStyle(60, 14, {}, readoutFont));
     view->setValue(0.75f);
     tick();
     type(*view, "-12");
     ASSERT_EQ(context.effect.automated.size(), 1u);
     EXPECT_FLOAT_EQ(context.effect.automated[0].second, 0.7f);
-    EXPECT_EQ(context.effect.edits, (std::vector<Edit>{{kTagLowThreshold, true}, {kTagLowThreshold, false}}));
+    EXPECT_EQ(context.effect.edits,
+        (std::vector<std::pair<int32_t, bool>>{{kTagLowThreshold, true}, {kTagLowThreshold, false}}));
     EXPECT_EQ(view->getText(), "-12.00");
     EXPECT_EQ(context.effect.shownTag(), kTagLowThreshold); // a click presents it
 
@@ -62,10 +51,10 @@ TEST_F(NumberEntry, PeakReadoutShowsTheProcessingSideValueAndSendsNothingBack)
     tick();
     EXPECT_EQ(readout->getText(), "-3.3");
 
-    const gui::CRect r = readout->getFrameRect();
-    frame.mouseMoved({r.left + 2, r.top + 2}, 0);
-    frame.mouseDown({r.left + 2, r.top + 2}, gui::kLButton);
-    frame.mouseDown({r.left + 2, r.top + 2}, gui::kRButton);
+    const gui::CPoint inside{1040, 160};
+    frame.mouseMoved(inside, 0);
+    frame.mouseDown(inside, gui::kLButton);
+    frame.mouseDown(inside, gui::kRButton);
     EXPECT_FALSE(readout->isEditingText());
     EXPECT_EQ(context.effect.shownTag(), -1);
     EXPECT_TRUE(context.effect.automated.empty());
@@ -80,20 +69,11 @@ TEST_F(NumberEntry, ReadingTooWideForTheReadoutDropsItsDecimals)
     ASSERT_GT(frame.getDrawContext().textWidth("-180.0", readoutFont), readout->getWidth() - 2);
     readout->link(nullptr, CK_LinkedView::valueMessage(0, -180.0f));
     tick();
-    const gui::PixelBuffer silence = gui::CFrame::renderView(*readout);
-
-    CK_LayoutState state;
-    state.textWidth = 26;
-    state.textHeight = 10;
-    state.fontColour = {0, 255, 255, 200};
-    state.backColour = state.frameColour = gui::kTransparentCColor;
-    state.font = &readoutFont;
-    CK_CNumberEntry* whole = add<CK_CNumberEntry>(record(kTagPeakReadout, 35, 1037, 140), state);
+    auto* whole = add<CK_CNumberEntry>(kTagPeakReadout, 35, {1037, 140}, readouts);
     whole->setValue(-180.0f);
     tick();
     EXPECT_EQ(whole->getText(), "-180");
-    const gui::PixelBuffer expected = gui::CFrame::renderView(*whole);
-    EXPECT_EQ(silence.pixels, expected.pixels);
+    EXPECT_EQ(gui::CFrame::renderView(*readout).pixels, gui::CFrame::renderView(*whole).pixels);
 }
 
 } // namespace

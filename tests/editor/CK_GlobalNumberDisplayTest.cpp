@@ -8,16 +8,14 @@
 namespace brelvik::editor::test {
 namespace {
 
-using Edit = std::pair<int32_t, bool>;
-
 class GlobalDisplays : public TextViewTest {
 protected:
     void presentLowThreshold()
     {
-        context.effect.values[kTagLowThreshold] = 0.75f;
         presentInGlobalDisplays(context, kTagLowThreshold, 0.75f);
         tick();
     }
+    float lastAutomated() const { return context.effect.automated.back().second; }
 };
 
 TEST_F(GlobalDisplays, ShowTheNameAndPlainValueOfThePresentedParameter)
@@ -44,17 +42,33 @@ TEST_F(GlobalDisplays, TypedValueIsOneEditAndBadOrEmptyTextKeepsThePreviousValue
     type(*number, "-12");
     ASSERT_EQ(context.effect.automated.size(), 1u);
     EXPECT_EQ(context.effect.automated[0].first, kTagLowThreshold);
-    EXPECT_FLOAT_EQ(context.effect.automated[0].second, 0.7f);
-    EXPECT_EQ(context.effect.edits, (std::vector<Edit>{{kTagLowThreshold, true}, {kTagLowThreshold, false}}));
+    EXPECT_FLOAT_EQ(lastAutomated(), 0.7f);
+    EXPECT_EQ(context.effect.edits,
+        (std::vector<std::pair<int32_t, bool>>{{kTagLowThreshold, true}, {kTagLowThreshold, false}}));
     EXPECT_EQ(number->getText(), "-12.00");
 
-    for (const char* bad : {"-50", "12a", "1.2.3", "-", ""}) {
+    // Range -40 .. 0 dB; a plus sign may follow the minus sign.
+    for (const char* bad : {"-50", "-40.01", "0.01", "12a", "1.2.3", "1e1", "+-1", "-", ".", ""}) {
         type(*number, bad);
         tick();
         EXPECT_EQ(number->getText(), "-12.00") << '"' << bad << '"';
     }
     EXPECT_EQ(context.effect.automated.size(), 1u);
     EXPECT_EQ(context.effect.edits.size(), 2u);
+    type(*number, "-+20");
+    EXPECT_FLOAT_EQ(lastAutomated(), 0.5f);
+    type(*number, " +0 ");
+    EXPECT_FLOAT_EQ(lastAutomated(), 1.0f);
+
+    // The typed value goes to the parameter shown when typing began, even if the mouse has
+    // presented another one since.
+    frame.mouseDown({820, 60}, gui::kLButton);
+    presentInGlobalDisplays(context, kTagMasterGain, 0.5f);
+    frame.keyDown({0, gui::CVirtualKey::kBackspace, 0}); // "0.0"
+    frame.keyDown({0, gui::CVirtualKey::kEnter, 0});
+    EXPECT_EQ(context.effect.automated.back().first, kTagLowThreshold);
+    tick();
+    EXPECT_EQ(name->getDisplayText(), "Master Gain dB");
 }
 
 TEST_F(GlobalDisplays, ClearWhileTheEditorOpensOrAProgramLoads)

@@ -20,37 +20,32 @@ class TextViewTest : public ::testing::Test {
 protected:
     TextViewTest()
     {
-        CK_LayoutState state;
-        state.textWidth = 214;
-        state.textHeight = 26;
-        state.fontColour = {117, 161, 204, 128};
-        state.backColour = {0, 0, 0, 0};
-        state.frameColour = {255, 255, 255, 0};
-        state.font = &displayFont;
-        number = add<CK_GlobalNumberDisplay>(record(kTagGlobalValue, ControlType::kGlobalValue, 814, 53), state);
-        name = add<CK_GlobalNameDisplay>(record(kTagGlobalName, ControlType::kGlobalName, 814, 25), state);
-        state.textWidth = 26;
-        state.textHeight = 10;
-        state.fontColour = {0, 255, 255, 200};
-        state.font = &readoutFont;
-        readout = add<CK_CNumberEntry>(record(kTagPeakReadout, ControlType::kReadout, 1037, 158), state);
+        number = add<CK_GlobalNumberDisplay>(kTagGlobalValue, ControlType::kGlobalValue, {814, 53}, displays);
+        name = add<CK_GlobalNameDisplay>(kTagGlobalName, ControlType::kGlobalName, {814, 25}, displays);
+        readout = add<CK_CNumberEntry>(kTagPeakReadout, ControlType::kReadout, {1037, 158}, readouts);
     }
 
-    static CK_ControlRecord record(int16_t tag, int16_t type, int16_t x, int16_t y)
+    static CK_LayoutState textStyle(int width, int height, gui::CColor colour, const gui::CFontDesc& font)
+    {
+        CK_LayoutState state;
+        state.textWidth = width;
+        state.textHeight = height;
+        state.fontColour = colour;
+        state.backColour = state.frameColour = gui::kTransparentCColor;
+        state.font = &font;
+        return state;
+    }
+
+    template <typename View> View* add(int16_t tag, int16_t type, gui::CPoint where, const CK_LayoutState& state)
     {
         CK_ControlRecord r{};
         r.parameter = tag;
         r.type = type;
-        r.x = x;
-        r.y = y;
-        return r;
-    }
-
-    template <typename View> View* add(const CK_ControlRecord& r, const CK_LayoutState& state)
-    {
+        r.x = static_cast<int16_t>(where.x);
+        r.y = static_cast<int16_t>(where.y);
         auto* view = dynamic_cast<View*>(createTextView(r, state, context, nullptr));
         frame.addView(view);
-        context.setControl(r.parameter, view);
+        context.setControl(tag, view);
         return view;
     }
 
@@ -67,7 +62,6 @@ protected:
     {
         const gui::CRect r = field.getFrameRect();
         frame.mouseDown({r.left + 3, r.top + 3}, gui::kLButton);
-        frame.mouseUp({r.left + 3, r.top + 3}, 0);
         for (int i = 0; i < 16; ++i)
             frame.keyDown({0, gui::CVirtualKey::kBackspace, 0});
         for (char c : text)
@@ -77,6 +71,8 @@ protected:
 
     gui::CFontDesc displayFont{"Arial", 24};
     gui::CFontDesc readoutFont{"Arial", 9};
+    CK_LayoutState displays = textStyle(214, 26, {117, 161, 204, 128}, displayFont);
+    CK_LayoutState readouts = textStyle(26, 10, {0, 255, 255, 200}, readoutFont);
     FakeEditorContext context;
     gui::CFrame frame{1100, 176};
     CK_GlobalNumberDisplay* number = nullptr;
