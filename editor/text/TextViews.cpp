@@ -61,6 +61,7 @@ CView* createTextView(
         auto* display = new CK_GlobalNumberDisplay(textRect(record, state), context, record.parameter);
         style(*display, state);
         host.setGlobalDisplayTags(record.parameter, host.globalNameDisplayTag());
+        host.setShownTag(-1); // a new display shows nothing yet
         return display;
     }
     if (type == ControlType::kGlobalName) {
