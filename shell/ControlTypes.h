@@ -29,7 +29,9 @@ constexpr int16_t kGlobalValue = 41;
 constexpr int16_t kGlobalName = 42;
 constexpr int16_t kMidiLearn = 56;
 constexpr int16_t kImage = 58;
-constexpr int16_t kWaveFreq = 65; // wave and frequency view, placed by no record
+constexpr int16_t kTextOnly = 63;   // one line of text from the choices field
+constexpr int16_t kMultiText = 64;  // the latest lines of a text log
+constexpr int16_t kWaveFreq = 65;   // wave and frequency view, placed by no record
 constexpr int16_t kCurveLow = 66;
 constexpr int16_t kCurveMid = 67;
 constexpr int16_t kCurveHigh = 68;
@@ -58,6 +60,7 @@ constexpr int16_t kEnd = 123;         // this and every higher code ends the tab
 constexpr int16_t kOptionImageFirst = 21, kOptionImageLast = 28;
 constexpr int16_t kChoiceOther = 54;
 constexpr int16_t kReadoutFirst = 30, kReadoutLast = 39;     // number entries and read-outs
+constexpr int16_t kReadOnlyFirst = 35;                       // read-only from here on
 constexpr int16_t kTextEntryFirst = 43, kTextEntryLast = 47;
 constexpr int16_t kCurveFirst = kCurveLow, kCurveLast = 69; // curve views; band = type - kCurveFirst
 constexpr int16_t kMeterFirst = 70, kMeterLast = 76;        // meters; scales = type - kMeterFirst
