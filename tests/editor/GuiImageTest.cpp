@@ -50,7 +50,8 @@ struct ImageWindow {
     }
     const gui::PixelBuffer& render()
     {
-        frame->renderToPng(::testing::TempDir() + "image.png", nullptr);
+        frame->invalidateAll();
+        frame->flush();
         return frame->getBackBuffer();
     }
 
@@ -58,7 +59,7 @@ struct ImageWindow {
     CK_GUI_Image* image;
 };
 
-TEST(GuiImage, ScaleReportsSelectTheFrameAndLinksHearOfIt)
+TEST(GuiImage, MessagesSelectFramesInsideTheStripAndLinksHearOfThem)
 {
     ImageWindow w;
     Recorder scale;
@@ -67,12 +68,8 @@ TEST(GuiImage, ScaleReportsSelectTheFrameAndLinksHearOfIt)
     w.image->onFrameTick();
     EXPECT_TRUE(gui::test::near(w.render(), 0, 0, kFrameColours[2]));
     w.send(CK_LinkMessage::kIdMeterScale, 9); // beyond the strip: the last frame
-    EXPECT_EQ(w.image->selectedFrame(), 3);
     w.send(CK_LinkMessage::kIdMeterScale, 3); // unchanged: nobody is told
-    ASSERT_EQ(scale.got.size(), 2u);
-    EXPECT_EQ(scale.got[0], std::make_pair(5, 2.0f));
-    EXPECT_EQ(scale.got[1], std::make_pair(5, 3.0f));
-
+    EXPECT_EQ(scale.got, (std::vector<std::pair<int32_t, float>>{{5, 2.0f}, {5, 3.0f}}));
     w.send(CK_GUI_Image::kIdNext, 0, 1);
     EXPECT_EQ(w.image->selectedFrame(), 3);
     for (int i = 0; i < 5; ++i)
@@ -85,12 +82,9 @@ TEST(GuiImage, ScaleReportsSelectTheFrameAndLinksHearOfIt)
 TEST(GuiImage, FadesInAndHidesWhenFadedOut)
 {
     ImageWindow w(false);
-    EXPECT_FALSE(w.image->isVisible());
     w.send(CK_GUI_Image::kIdFade, 51);
     EXPECT_TRUE(w.image->isVisible());
-    w.frames(4);
-    EXPECT_EQ(w.image->alpha(), 204);
-    w.frames(1);
+    w.frames(5);
     EXPECT_EQ(w.image->alpha(), 255);
     w.send(CK_GUI_Image::kIdFade, -51);
     w.frames(4);
