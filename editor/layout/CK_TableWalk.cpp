@@ -24,6 +24,10 @@ using brelvik::gui::CViewContainer;
 namespace {
 
 constexpr int16_t kNoPartner = -1;
+// Band pages rest where they open, hidden, and switch at once without fading.
+constexpr int kPageHideMode = 1;
+constexpr float kPageSpeed = 1.0f;
+constexpr float kPageNoFade = 1.0f;
 constexpr int kSliderSettings = 116; // the table's sliders: width x, height y, vertical aux
 constexpr int kImageFirst = ControlType::kImage, kImageLast = 62; // images; animation mode = type - kImage
 
@@ -72,15 +76,10 @@ bool CK_TableWalk::walkRecord(CViewContainer* container, int& index)
         return false;
     switch (record.type) {
     case kPanel:
-    case kPage: {
-        const int stop = createPanel(container, record, index);
-        if (stop >= recordCount_ || endsTable(table_[stop].type) || failed()) {
-            index = stop;
-            return false;
-        }
-        index = stop;
-        return true;
-    }
+    case kPage:
+        // Goes on after the panel's end record; its walk may also have ended the table.
+        index = createPanel(container, record, index);
+        return !failed() && index < recordCount_ && !endsTable(table_[index].type);
     case kGroup: group(record, false); return true;
     case kPanels: group(record, true); return true;
     case kLink: link(record, false); return true;
@@ -160,7 +159,7 @@ int CK_TableWalk::createPanel(CViewContainer* container, const CK_ControlRecord&
     const bool page = record.type == ControlType::kPage;
     const bool hidden = page || state_.panelHideMode != 0;
     if (page) {
-        panel->setPanelMotion(open, 1, 1.0f, 1.0f);
+        panel->setPanelMotion(open, kPageHideMode, kPageSpeed, kPageNoFade);
     } else {
         const CRect home = CRect::fromSize(state_.panelHomeX, state_.panelHomeY, open.width(), open.height());
         panel->setPanelMotion(home, state_.panelHideMode, state_.panelSpeed, state_.panelFadeOff);

@@ -28,6 +28,8 @@ constexpr int kNoController = -1;
 constexpr int kControllerCount = 128;
 // Rows of 14 pixels: the 129 entries take 12 rows of 11 columns inside the 176-pixel window.
 constexpr double kMenuFontSize = 9.0;
+// A panel that is already up (or fading out) returns to full opacity on the next tick.
+constexpr float kFadeAtOnce = 1.0f;
 
 } // namespace
 
@@ -98,7 +100,7 @@ void CK_AssignMidiCC::openFor(int32_t tag, int32_t controller, const CPoint& fra
     }
     holder->setVisible(true);
     if (wasVisible)
-        holder->setFadeSpeed(1.0f);
+        holder->setFadeSpeed(kFadeAtOnce);
 }
 
 void CK_AssignMidiCC::onFrameTick()
