@@ -84,6 +84,7 @@ void CK_AssignMidiCC::openFor(int32_t tag, int32_t controller, const CPoint& fra
         return;
     paramTag_ = tag;
     controller_ = std::clamp(controller, kNoController, kControllerCount - 1);
+    learning_ = true;
     context_.host().clearLastController();
     requestRedraw();
     CK_PanelContainer* holder = panel();
@@ -105,7 +106,7 @@ void CK_AssignMidiCC::openFor(int32_t tag, int32_t controller, const CPoint& fra
 
 void CK_AssignMidiCC::onFrameTick()
 {
-    if (!menuOpen_) {
+    if (learning_ && !menuOpen_) {
         const int32_t last = context_.host().lastControllerNumber();
         if (last >= 0 && last != controller_) {
             controller_ = std::min(last, kControllerCount - 1);
@@ -193,6 +194,7 @@ void CK_AssignMidiCC::controllerMenuClosed()
 void CK_AssignMidiCC::confirm()
 {
     context_.host().setLearnedController(paramTag_, controller_);
+    learning_ = false;
     if (CK_PanelContainer* holder = panel())
         holder->setVisible(false);
     if (CFrame* frame = getFrame())

@@ -26,7 +26,7 @@ public:
     int32_t controller() const { return controller_; }
     bool isMenuOpen() const { return menuOpen_; }
 
-    // Takes the last controller received, unless the controller menu is open.
+    // Takes the last controller received, from opening until confirming, unless the controller menu is open.
     void onFrameTick() override;
     void draw(brelvik::gui::CDrawContext& context) override;
     brelvik::gui::CMouseEventResult onMouseDown(
@@ -54,6 +54,7 @@ private:
     CK_EditorContext& context_;
     int32_t paramTag_ = -1;
     int32_t controller_ = -1;
+    bool learning_ = false;
     bool menuOpen_ = false;
     brelvik::gui::SharedPointer<ControllerMenu> menu_;
     brelvik::gui::CFontDesc font_{"Arial", 18};

@@ -54,7 +54,9 @@ TEST(AssignMidiCC, LearnsTheNextControllerAndConfirmingBindsItAndFadesOut)
     EXPECT_EQ(w.learn().controller(), 74);
     w.click(w.centreOf(w.learn().confirmArea()));
     EXPECT_EQ(w.effect().learned[kTagMasterGain], 74);
+    w.effect().lastController = 20; // moved after confirming: the panel keeps what it bound
     w.tick(10);
+    EXPECT_EQ(w.learn().controller(), 74);
     EXPECT_FALSE(w.learnPanel().isVisible());
 
     // Opened again while it fades out, it stays open.
