@@ -11,7 +11,9 @@ struct CK_LinkMessage {
     static constexpr int32_t kModeInteractive = -65536;  // an interactive change made in the sender
 
     // Ids that the processing side sends under.
-    static constexpr int32_t kIdCurveLevel = 10; // a compressor band's level, to its curve view
+    static constexpr int32_t kIdCurveLevel = 10;  // a compressor band's level, to its curve view
+    static constexpr int32_t kIdScaleImage = 104; // the meter type (in mode), to the scale legend
+    static constexpr int32_t kIdMeterScale = 110; // the meter type (in mode), to the meters
 
     int32_t mode = 0;
     int32_t id = 0;      // the sender's registered id, or the kind of a processing-side report

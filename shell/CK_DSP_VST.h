@@ -84,6 +84,7 @@ public:
     void setLearnedController(int32_t parameter, int32_t controller) override;
     int32_t learnedController(int32_t parameter) override;
     int32_t lastControllerNumber() const override { return lastController_.load(std::memory_order_relaxed); }
+    void clearLastController() override { lastController_.store(-1, std::memory_order_relaxed); }
     float programSnapshot(int32_t parameter) const override;
     int32_t isProgramLoading() const override { return programLoading_.load(std::memory_order_relaxed); }
     void setEditorOpening(bool opening) override { editorOpening_.store(opening, std::memory_order_relaxed); }

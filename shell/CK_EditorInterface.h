@@ -27,6 +27,8 @@ public:
     virtual int32_t learnedController(int32_t parameter) = 0;
     virtual void setLearnedController(int32_t parameter, int32_t controller) = 0;
     virtual int32_t lastControllerNumber() const = 0;
+    // Forgets the last controller received, so that the next one to arrive can be learned.
+    virtual void clearLastController() = 0;
 
     // The value a parameter had when the current program was loaded (double-click reset).
     virtual float programSnapshot(int32_t parameter) const = 0;

@@ -158,7 +158,9 @@ CK_Canvas creditsPanel(const CK_BitmapInfo& bmp)
     return c;
 }
 
-// The MIDI-learn panel: a dark glass card with a title, instructions and a well for the number.
+// The MIDI-learn panel: a dark glass card with a title, room for the parameter's name (drawn by the
+// view at y 28 to 48), a light field for the controller number (140 to 190, 48 to 67, drawn in black)
+// and the button that assigns it (70 to 130, 74 to 93).
 CK_Canvas midiLearnPanel(const CK_BitmapInfo& bmp)
 {
     CK_Canvas c(bmp.width, bmp.height);
@@ -170,10 +172,13 @@ CK_Canvas midiLearnPanel(const CK_BitmapInfo& bmp)
     cairo_stroke(c.cr());
     c.fillRect(1, 1, bmp.width - 2, 20, palette::kAccent.withAlpha(0.12));
     c.text("MIDI LEARN", 12, 15, 9, CK_Weight::Bold, CK_Align::Left, palette::kAccent, 1.6);
-    c.text("Move a controller on your MIDI device", 12, 38, 8, CK_Weight::Regular, CK_Align::Left, palette::kTitle);
-    c.text("to assign it to this parameter.", 12, 49, 8, CK_Weight::Regular, CK_Align::Left, palette::kTitle);
-    c.recess(12, 60, bmp.width - 24, 34, 4, palette::kScreen);
-    c.text("CC", 20, 81, 8, CK_Weight::Bold, CK_Align::Left, palette::kRange, 1);
+    c.hLine(12, bmp.width - 12, 47.5, ck_rgb(0xffffff, 0.08));
+    c.text("Move a controller, or pick one:", 12, 61, 8, CK_Weight::Regular, CK_Align::Left, palette::kTitle);
+    c.recess(139, 48, 52, 20, 3, ck_rgb(0xd9dee3));
+    c.raised(70.5, 74.5, 59, 18, 3, palette::kCapTop, palette::kCapBottom);
+    c.centredText("ASSIGN", 100, 83.5, 8, CK_Weight::Bold, palette::kAccent, 1.2);
+    c.centredText("The assignment is saved with the bank.", bmp.width / 2.0, 100.5, 6.5, CK_Weight::Regular,
+                  palette::kRange);
     return c;
 }
 

@@ -30,6 +30,7 @@ public:
     int32_t learnedController(int32_t parameter) override { return learned[parameter]; }
     void setLearnedController(int32_t parameter, int32_t controller) override { learned[parameter] = controller; }
     int32_t lastControllerNumber() const override { return lastController; }
+    void clearLastController() override { lastController = -1; }
     float programSnapshot(int32_t parameter) const override { return snapshot[parameter]; }
     int32_t isProgramLoading() const override { return programLoading; }
     void setEditorOpening(bool value) override { opening = value; }
