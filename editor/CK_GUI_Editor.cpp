@@ -2,6 +2,7 @@
 
 #include "editor/CK_LinkedView.h"
 #include "editor/layout/CK_TableWalk.h"
+#include "editor/midilearn/CK_AssignMidiCC.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "gui/CTooltipSupport.h"
@@ -76,6 +77,13 @@ bool CK_GUI_Editor::open(void* parent)
     host_.setEditorOpening(true);
     CK_TableWalk walk(*this, *this);
     walk.createControls(frame, kFirstLayoutRecord);
+    if (walk.failed()) { // a bitmap that does not decode: no editor, the effect goes on processing
+        openError_ = walk.error();
+        opening_ = false;
+        host_.setEditorOpening(false);
+        releaseFrame();
+        return false;
+    }
     tooltips_ = new CTooltipSupport(frame, kTooltipDelayMs);
 
     // Whatever was posted before now is older than the values pushed here.
@@ -108,6 +116,11 @@ void CK_GUI_Editor::close()
         tooltips_->forget();
         tooltips_ = nullptr;
     }
+    releaseFrame();
+}
+
+void CK_GUI_Editor::releaseFrame()
+{
     clearViews();
     CFrame* old = frame;
     frame = nullptr;
@@ -221,9 +234,11 @@ void CK_GUI_Editor::controlEndEdit(CControl* control)
 
 void CK_GUI_Editor::openMidiLearn(CControl* control, const CPoint& where)
 {
-    if (!frame || control->getTag() < 0 || control->getTag() >= kHostParameterCount)
+    const int32_t tag = control->getTag();
+    if (!frame || tag < 0 || tag >= kHostParameterCount)
         return;
-    (void)where;
+    if (auto* learn = dynamic_cast<CK_AssignMidiCC*>(controls_[kTagMidiLearn]))
+        learn->openFor(tag, host_.learnedController(tag), control->localToFrame(where));
 }
 
 CView* CK_GUI_Editor::control(int32_t tag)

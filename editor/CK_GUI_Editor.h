@@ -81,6 +81,8 @@ private:
     void takeMailbox();
     void walkPanels(brelvik::gui::CViewContainer& container);
     void clearViews();
+    // Destroys the window and every view.
+    void releaseFrame();
 
     CK_EditorHost& host_;
     brelvik::gui::CBitmap* background_ = nullptr;
