@@ -1,0 +1,100 @@
+#include "editor/controls/CK_OptionsText.h"
+
+#include <algorithm>
+#include <string>
+
+#include "editor/CK_CControlListener.h"
+#include "editor/CK_EditorContext.h"
+#include "editor/CK_GlobalDisplays.h"
+#include "editor/controls/CK_ControlSupport.h"
+#include "shell/ControlTable.h"
+
+using namespace brelvik::gui;
+
+namespace {
+constexpr int kMaxChoiceLength = 63;
+}
+
+CK_COptionsText::CK_COptionsText(
+    const CRect& size, CK_EditorContext& context, int32_t tag, CBitmap* background, const char* choices)
+    : COptionMenu(size, context.listener(), tag, background, kCheckStyle), context_(context)
+{
+    char label[kMaxChoiceLength + 1];
+    for (int i = 0; choices && choiceLabel(choices, i, label, kMaxChoiceLength); ++i)
+        addEntry(label);
+    value_ = 0.0f;
+}
+
+float CK_COptionsText::valueOf(int index) const
+{
+    const int n = getNbEntries();
+    return n > 1 ? static_cast<float>(index) / static_cast<float>(n - 1) : 0.0f;
+}
+
+void CK_COptionsText::setValue(float value)
+{
+    if (!(value >= 0.0f && value <= 1.0f))
+        return;
+    const int n = getNbEntries();
+    // Rounded: a normalised step need not come back exact from the effect.
+    const int index = n > 0 ? std::clamp(static_cast<int>((n - 1) * value + 0.5f), 0, n - 1) : -1;
+    value_ = value;
+    if (index != selected_) {
+        selected_ = index;
+        selectionChanged();
+    }
+    forwardToGlobalValue(context_, getTag(), value);
+    if (!sending_) {
+        sending_ = true;
+        links_.sendValue(this, value);
+        sending_ = false;
+    }
+    requestRedraw();
+}
+
+void CK_COptionsText::select(int index)
+{
+    setValue(valueOf(index));
+    CK_ControlSupport::reportEdit(*this);
+}
+
+void CK_COptionsText::link(CK_LinkedView* sender, const CK_LinkMessage& message)
+{
+    if (message.mode == CK_LinkMessage::kModeRegister) {
+        links_.add(sender, message.id);
+        return;
+    }
+    const int n = getNbEntries();
+    if (n == 0)
+        return;
+    if (message.mode == CK_LinkMessage::kModeInteractive)
+        presentInGlobalDisplays(context_, getTag(), value_);
+    if (message.id == kIdNextOption || message.id == kIdPreviousOption) {
+        if (message.value == 0.0f)
+            return;
+        const int offset = message.id == kIdNextOption ? 1 : n - 1;
+        select((std::max(selected_, 0) + offset) % n);
+        return;
+    }
+    select(std::clamp(static_cast<int>((n - 1) * message.value + 0.5f), 0, n - 1));
+}
+
+void CK_COptionsText::menuChosen(int index)
+{
+    setValue(valueOf(index));
+    reportValueChanged();
+}
+
+CMouseEventResult CK_COptionsText::onMouseDown(CPoint& where, const CButtonState& buttons)
+{
+    presentInGlobalDisplays(context_, getTag(), value_);
+    if (!buttons.isLeftButton())
+        return CK_ControlSupport::openMidiLearn(context_, *this, where, buttons);
+    return COptionMenu::onMouseDown(where, buttons);
+}
+
+CMouseEventResult CK_COptionsText::onMouseEntered(CPoint&, const CButtonState&)
+{
+    presentInGlobalDisplays(context_, getTag(), value_);
+    return CMouseEventResult::kNotHandled;
+}
