@@ -66,6 +66,8 @@ void CK_AnimButton::onFrameTick()
     CView::onFrameTick();
 }
 
+// Pulsing styles reflect at frame 1 in both directions, so a button switched on from frame 0
+// lights at frame 1 on its first tick.
 void CK_AnimButton::stepWhileOn()
 {
     switch (animation_) {

@@ -2,6 +2,7 @@
 // user edit reported to the effect as one gesture.
 #pragma once
 
+#include "editor/CK_LinkedView.h"
 #include "gui/CControl.h"
 
 class CK_EditorContext;
@@ -18,3 +19,22 @@ brelvik::gui::CMouseEventResult openMidiLearn(CK_EditorContext& context, brelvik
 void reportEdit(brelvik::gui::CControl& control);
 
 } // namespace CK_ControlSupport
+
+// The views linked to a control, told of each new value. A value that arrives while they are being
+// told (a linked view answering) is not sent round again.
+template <int Capacity> class CK_ControlLinks {
+public:
+    bool add(CK_LinkedView* view, int32_t id) { return links_.add(view, id); }
+    void send(CK_LinkedView* sender, float value)
+    {
+        if (sending_)
+            return;
+        sending_ = true;
+        links_.sendValue(sender, value);
+        sending_ = false;
+    }
+
+private:
+    CK_LinkList<Capacity> links_;
+    bool sending_ = false;
+};

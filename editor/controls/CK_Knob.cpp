@@ -36,11 +36,7 @@ bool CK_Knob::accept(float value)
         return false;
     value_ = lastValue_ = value;
     forwardToGlobalValue(context_, getTag(), value);
-    if (!sending_) {
-        sending_ = true;
-        links_.sendValue(this, value);
-        sending_ = false;
-    }
+    links_.send(this, value);
     requestRedraw();
     return true;
 }

@@ -1,9 +1,11 @@
 // A knob drawn from a vertical strip of frames. Host values ease the drawn position toward them on
 // every frame tick; a drag moves it at once. Styles: 0 plain, 1 springs back to the centre on
 // release, 2 curved (multiplicative drag for wide logarithmic ranges, and a curved frame mapping).
+// The wheel is the library knob's: 0.1 per notch, 0.01 with Shift, as one gesture.
 #pragma once
 
 #include "editor/CK_LinkedView.h"
+#include "editor/controls/CK_ControlSupport.h"
 #include "gui/controls/CKnob.h"
 
 class CK_EditorContext;
@@ -63,6 +65,5 @@ private:
     bool curved_;
     uint32_t anchorButtons_ = 0;
     bool ignoreDrag_ = false;
-    bool sending_ = false;
-    CK_LinkList<8> links_;
+    CK_ControlLinks<8> links_;
 };

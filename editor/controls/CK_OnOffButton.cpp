@@ -15,11 +15,7 @@ CK_COnOffButton::CK_COnOffButton(const CRect& size, CK_EditorContext& context, i
 void CK_COnOffButton::setValue(float value)
 {
     value_ = value;
-    if (!sending_) {
-        sending_ = true;
-        links_.sendValue(this, value);
-        sending_ = false;
-    }
+    links_.send(this, value);
     requestRedraw();
 }
 

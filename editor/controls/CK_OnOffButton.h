@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/CK_LinkedView.h"
+#include "editor/controls/CK_ControlSupport.h"
 #include "gui/controls/COnOffButton.h"
 
 class CK_EditorContext;
@@ -26,6 +27,5 @@ public:
 private:
     CK_EditorContext& context_;
     int style_;
-    bool sending_ = false;
-    CK_LinkList<8> links_;
+    CK_ControlLinks<8> links_;
 };

@@ -44,11 +44,7 @@ void CK_COptionsText::setValue(float value)
         selectionChanged();
     }
     forwardToGlobalValue(context_, getTag(), value);
-    if (!sending_) {
-        sending_ = true;
-        links_.sendValue(this, value);
-        sending_ = false;
-    }
+    links_.send(this, value);
     requestRedraw();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/CK_LinkedView.h"
+#include "editor/controls/CK_ControlSupport.h"
 #include "gui/controls/COptionMenu.h"
 
 class CK_EditorContext;
@@ -39,6 +40,5 @@ protected:
     int selected_ = 0;
 
 private:
-    CK_LinkList<8> links_;
-    bool sending_ = false;
+    CK_ControlLinks<8> links_;
 };

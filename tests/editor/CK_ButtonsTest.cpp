@@ -8,55 +8,40 @@
 namespace brelvik::editor::test {
 namespace {
 
-struct LinkRecorder : CK_LinkedView {
-    void link(CK_LinkedView*, const CK_LinkMessage& m) override { got.push_back(m); }
-    std::vector<CK_LinkMessage> got;
-};
-
 class ButtonsTest : public ControlTest {
 protected:
-    BitmapRef halves{stripBitmap(20, 10, 2)};
+    CK_COnOffButton* button(int x, int tag, int style)
+    {
+        return add(new CK_COnOffButton(gui::CRect::fromSize(x, 0, 20, 10), context, tag, halves.get(), style));
+    }
+    BitmapRef halves = stripBitmap(20, 10, 2);
 };
 
-TEST_F(ButtonsTest, OnOffStylesToggleHoldOrOnlySwitchOn)
+TEST_F(ButtonsTest, OnOffButtonsToggleHoldWhilePressedOrOnlySwitchOn)
 {
-    auto* toggle = add(new CK_COnOffButton(
-        gui::CRect::fromSize(0, 0, 20, 10), context, kTagEq1Active, halves.get(), CK_COnOffButton::kToggle));
-    auto* momentary = add(new CK_COnOffButton(
-        gui::CRect::fromSize(30, 0, 20, 10), context, kTagWebLink, halves.get(), CK_COnOffButton::kMomentary));
-    auto* onOnly = add(new CK_COnOffButton(
-        gui::CRect::fromSize(60, 0, 20, 10), context, kTagHeadphone, halves.get(), CK_COnOffButton::kOnOnly));
+    CK_COnOffButton* toggle = button(0, kTagEq1Active, CK_COnOffButton::kToggle);
+    CK_COnOffButton* momentary = button(30, kTagWebLink, CK_COnOffButton::kMomentary);
+    CK_COnOffButton* onOnly = button(60, kTagHeadphone, CK_COnOffButton::kOnOnly);
     click({5, 5});
-    EXPECT_EQ(toggle->getValue(), 1.0f);
     click({5, 5});
     EXPECT_EQ(toggle->getValue(), 0.0f);
-
     context.calls.clear();
     frame.mouseDown({35, 5}, gui::kLButton);
     EXPECT_EQ(momentary->getValue(), 1.0f);
     frame.mouseUp({35, 5}, 0);
     EXPECT_EQ(momentary->getValue(), 0.0f);
-    const std::vector<std::string> held{"begin 96", "set 96", "set 96", "end 96"};
-    EXPECT_EQ(context.calls, held);
-
+    EXPECT_EQ(context.calls, (std::vector<std::string>{"begin 96", "set 96", "set 96", "end 96"}));
     click({65, 5});
     click({65, 5});
     EXPECT_EQ(onOnly->getValue(), 1.0f);
-}
 
-TEST_F(ButtonsTest, OnOffLinksFollowTheValueAndInteractiveMessagesToggle)
-{
-    auto* button = add(new CK_COnOffButton(
-        gui::CRect::fromSize(0, 0, 20, 10), context, kTagEq2Active, halves.get(), CK_COnOffButton::kToggle));
     LinkRecorder eq;
-    button->link(&eq, CK_LinkedView::registerMessage(16));
-    button->setValue(1.0f);
+    toggle->link(&eq, CK_LinkedView::registerMessage(15));
+    toggle->link(&eq, CK_LinkedView::valueMessage(15, 0.0f, CK_LinkMessage::kModeInteractive));
+    EXPECT_EQ(toggle->getValue(), 1.0f); // an interactive message toggles
     ASSERT_EQ(eq.got.size(), 1u);
-    EXPECT_EQ(eq.got[0].id, 16);
-    button->link(&eq, CK_LinkedView::valueMessage(16, 0.0f, CK_LinkMessage::kModeInteractive));
-    EXPECT_EQ(button->getValue(), 0.0f);
-    const std::vector<std::string> expected{"begin 76", "set 76", "end 76"};
-    EXPECT_EQ(context.calls, expected);
+    EXPECT_EQ(eq.got[0].id, 15);
+    EXPECT_FLOAT_EQ(lastAutomated(), 1.0f);
 }
 
 class ExclusiveTest : public ButtonsTest {
@@ -70,9 +55,9 @@ protected:
                 gui::CRect::fromSize(0, 20 * i, 20, 10), context, kTagLowBandButton + i, halves.get(), allowNone));
             buttons[i]->addPanel(pages[i]);
         }
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                buttons[i]->addPartner(buttons[j]); // itself is refused
+        for (CK_ExclusiveButton* b : buttons)
+            for (CK_ExclusiveButton* partner : buttons)
+                b->addPartner(partner);
     }
     void expectOpen(int page)
     {
@@ -89,7 +74,6 @@ TEST_F(ExclusiveTest, SelectingOnePageClosesTheOthersAndItsButtonClosesItAgain)
 {
     build(true);
     click({5, 5});
-    expectOpen(0);
     click({5, 25});
     expectOpen(1);
     EXPECT_EQ(context.effect.automated.size(), 3u); // low on; then low off and mid on
@@ -106,7 +90,7 @@ TEST_F(ExclusiveTest, AGroupThatKeepsOneOnRefusesToSwitchItsLastButtonOff)
     EXPECT_FLOAT_EQ(lastAutomated(), 1.0f);
 }
 
-TEST_F(ExclusiveTest, WhileOpeningButtonsKeepTheirValuesAndPanelsFollowThem)
+TEST_F(ExclusiveTest, OpeningKeepsValuesAndProgramLoadsSwitchNoPartners)
 {
     build(true);
     buttons[0]->setValue(1.0f);
@@ -115,50 +99,36 @@ TEST_F(ExclusiveTest, WhileOpeningButtonsKeepTheirValuesAndPanelsFollowThem)
     buttons[0]->setValue(0.0f);
     context.effect.opening = false;
     expectOpen(0);
-}
 
-TEST_F(ExclusiveTest, ProgramLoadValuesSwitchNoPartnersButStillMovePanels)
-{
-    build(true);
-    buttons[0]->setValue(1.0f);
     context.applyingProgramLoad = true;
     buttons[1]->setValue(1.0f);
     EXPECT_EQ(buttons[0]->getValue(), 1.0f);
     EXPECT_TRUE(pages[0]->isVisible());
-    EXPECT_TRUE(pages[1]->isVisible());
+    EXPECT_TRUE(pages[1]->isVisible()); // panels still follow
     EXPECT_TRUE(context.effect.automated.empty());
 }
 
-TEST_F(ButtonsTest, HubLightsTheSelectedButtonAndReportsTheChosenOne)
+TEST_F(ButtonsTest, HubAndValueHolderPassValuesBetweenTheEffectAndTheirLinks)
 {
     auto* hub = add(new CK_GUI_Multi_Button_Hub(gui::CRect{}, context, kTagMeterType, 4));
-    LinkRecorder buttons[4];
+    LinkRecorder options[4];
     for (int i = 0; i < 4; ++i)
-        hub->link(&buttons[i], CK_LinkedView::registerMessage(i));
+        hub->link(&options[i], CK_LinkedView::registerMessage(i));
     hub->setValue(2.0f / 3.0f);
-    EXPECT_EQ(hub->getSelected(), 2);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(buttons[i].got.back().value, i == 2 ? 1.0f : 0.0f);
-    hub->link(&buttons[3], CK_LinkedView::valueMessage(3, 1.0f));
+        EXPECT_EQ(options[i].got.back().value, i == 2 ? 1.0f : 0.0f);
+    hub->link(&options[3], CK_LinkedView::valueMessage(3, 1.0f));
     EXPECT_EQ(hub->getSelected(), 3);
-    const std::vector<std::string> expected{"begin 37", "set 37", "end 37"};
-    EXPECT_EQ(context.calls, expected);
     EXPECT_FLOAT_EQ(lastAutomated(), 1.0f);
-}
 
-TEST_F(ButtonsTest, FloatStoreCarriesValuesBothWays)
-{
     auto* store = add(new CK_GUI_Float_Store(gui::CRect{}, context, kTagEq3Gain));
     LinkRecorder eq;
     store->link(&eq, CK_LinkedView::registerMessage(7));
     store->setValue(0.4f);
-    ASSERT_EQ(eq.got.size(), 1u);
-    EXPECT_EQ(eq.got[0].id, 7);
-    EXPECT_FLOAT_EQ(eq.got[0].value, 0.4f);
+    EXPECT_EQ(eq.got.at(0).id, 7);
     store->link(&eq, CK_LinkedView::valueMessage(7, 0.6f));
-    EXPECT_FLOAT_EQ(store->getValue(), 0.6f);
-    const std::vector<std::string> expected{"begin 28", "set 28", "end 28"};
-    EXPECT_EQ(context.calls, expected);
+    EXPECT_EQ(
+        context.calls, (std::vector<std::string>{"begin 37", "set 37", "end 37", "begin 28", "set 28", "end 28"}));
 }
 
 } // namespace
