@@ -31,13 +31,18 @@ float CK_COptionsText::valueOf(int index) const
     return n > 1 ? static_cast<float>(index) / static_cast<float>(n - 1) : 0.0f;
 }
 
+int CK_COptionsText::indexOf(float value) const
+{
+    // Rounded: a normalised step need not come back exact from the effect.
+    const int n = getNbEntries();
+    return n > 0 ? std::clamp(static_cast<int>((n - 1) * value + 0.5f), 0, n - 1) : -1;
+}
+
 void CK_COptionsText::setValue(float value)
 {
     if (!(value >= 0.0f && value <= 1.0f))
         return;
-    const int n = getNbEntries();
-    // Rounded: a normalised step need not come back exact from the effect.
-    const int index = n > 0 ? std::clamp(static_cast<int>((n - 1) * value + 0.5f), 0, n - 1) : -1;
+    const int index = indexOf(value);
     value_ = value;
     if (index != selected_) {
         selected_ = index;
@@ -68,11 +73,13 @@ void CK_COptionsText::link(CK_LinkedView* sender, const CK_LinkMessage& message)
     if (message.id == kIdNextOption || message.id == kIdPreviousOption) {
         if (message.value == 0.0f)
             return;
-        const int offset = message.id == kIdNextOption ? 1 : n - 1;
-        select((std::max(selected_, 0) + offset) % n);
+        if (message.id == kIdNextOption)
+            select((selected_ + 1) % n);
+        else
+            select(selected_ <= 0 ? n - 1 : selected_ - 1);
         return;
     }
-    select(std::clamp(static_cast<int>((n - 1) * message.value + 0.5f), 0, n - 1));
+    select(indexOf(message.value));
 }
 
 void CK_COptionsText::menuChosen(int index)

@@ -33,6 +33,8 @@ protected:
     // A user choice: becomes the value and reaches the effect.
     void select(int index);
     float valueOf(int index) const;
+    // The option a normalised value selects; -1 when there are no options.
+    int indexOf(float value) const;
     // Called when the selected option changed.
     virtual void selectionChanged() { }
 
