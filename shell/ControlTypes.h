@@ -13,16 +13,26 @@ namespace ControlType {
 
 // Views.
 constexpr int16_t kKnob = 0;
+constexpr int16_t kSpringKnob = 1;        // returns to the centre on release
 constexpr int16_t kCurvedKnob = 2;
+constexpr int16_t kRotateKnob = 3;        // rotated bitmap layers
+constexpr int16_t kRotateSpringKnob = 4;
+constexpr int16_t kSlider = 5;            // handle on a track, orientation from record 116
+constexpr int16_t kSpringSlider = 6;
 constexpr int16_t kClipLamp = 7;    // animated button, on at once, off after one tick
 constexpr int16_t kLedSwitch = 10;  // animated button, pulses while on
 constexpr int16_t kLoopSwitch = 13; // animated button, loops its frames while on
 constexpr int16_t kOnOff = 14;
 constexpr int16_t kMomentary = 15;
+constexpr int16_t kOnOnly = 16;
 constexpr int16_t kButtonHub = 17;  // invisible, one option per choice
 constexpr int16_t kExclusive = 18;  // exclusive button, the group may be all off
+constexpr int16_t kExclusiveKeepOne = 19; // exclusive button, one of the group stays on
 constexpr int16_t kTextMenu = 20;
+constexpr int16_t kImageMenuList = 21;    // image menu whose click opens the option list
 constexpr int16_t kImageMenu = 22;
+constexpr int16_t kImageMenuEased = 23;   // 23..28: image mode type - 23, eased by the record-115 value
+constexpr int16_t kImageMenuEmpty = 29;   // image menu that starts with no option shown
 constexpr int16_t kReadout = 36;    // read-only number, one decimal
 constexpr int16_t kStore = 40;      // invisible value holder
 constexpr int16_t kGlobalValue = 41;
@@ -57,6 +67,9 @@ constexpr int16_t kClose = 122;       // closes the current panel or page
 constexpr int16_t kEnd = 123;         // this and every higher code ends the table
 
 // Ranges.
+constexpr int16_t kKnobFirst = kKnob, kKnobLast = kCurvedKnob;           // style = type - kKnobFirst
+constexpr int16_t kAnimButtonFirst = kClipLamp, kAnimButtonLast = kLoopSwitch; // animation = type - first
+constexpr int16_t kOnOffFirst = kOnOff, kOnOffLast = kOnOnly;           // style = type - kOnOffFirst
 constexpr int16_t kOptionImageFirst = 21, kOptionImageLast = 28;
 constexpr int16_t kChoiceOther = 54;
 constexpr int16_t kReadoutFirst = 30, kReadoutLast = 39;     // number entries and read-outs

@@ -1,5 +1,6 @@
-// Creates the control view that a control-table record describes (knobs, sliders, buttons, hubs,
-// value holders, option menus, number and text views), or null when the record's type is not one.
+// Creates the control view that a control-table record describes (knobs, sliders, animated and
+// plain buttons, button hubs, value holders, option menus), or null when the record's type is not
+// one of them or the control needs a bitmap and has none.
 #pragma once
 
 #include "editor/CK_LayoutState.h"
@@ -14,4 +15,4 @@ class CView;
 
 // `bitmap` is the record's bitmap (null when it names none); the view takes its own reference.
 brelvik::gui::CView* createControlView(const CK_ControlRecord& record, const CK_LayoutState& state,
-                                       CK_EditorContext& context, brelvik::gui::CBitmap* bitmap);
+    CK_EditorContext& context, brelvik::gui::CBitmap* bitmap);

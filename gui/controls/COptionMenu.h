@@ -27,7 +27,9 @@ public:
     const std::string& getEntry(int index) const { return entries_[index].title; }
     void checkEntry(int index, bool checked);
     bool isEntryChecked(int index) const;
-    int getCurrentIndex() const;
+    // The entry the value selects (-1 for none); a menu that keeps its value in another form answers
+    // its own.
+    virtual int getCurrentIndex() const;
     int getStyle() const { return style_; }
 
     // Opens the pop-up list; false when the view is not in a frame or has no entries.
