@@ -45,32 +45,26 @@ ardour_pid=""
 # Ardour and Xvfb are ended by their ids; how they end does not change the check's result.
 cleanup() {
   local status=$?
-  if [ -n "$ardour_pid" ]; then kill "$ardour_pid" 2>/dev/null || true; wait "$ardour_pid" 2>/dev/null || true; fi
+  if [ -n "$ardour_pid" ]; then
+    kill "$ardour_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$ardour_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$ardour_pid" 2>/dev/null || true
+    wait "$ardour_pid" 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
   exit "$status"
 }
 trap cleanup EXIT
-mkdir -p "$out" "$work/config/ardour7" "$work/cache" "$work/vst"
+mkdir -p "$out" "$work/config/ardour7"
 rm -f "$out/ardour-editor.png" "$out/snapshot.png" "$out/windows.txt" "$out/ardour.log"
 
 echo "== scan"
-# Ardour's scanner treats a binary modified in the same second as the scan as out of date.
-name=$(basename "$plug")
-cp "$plug" "$work/vst/$name"
-touch -d '1 min ago' "$work/vst/$name"
-XDG_CACHE_HOME="$work/cache" LD_LIBRARY_PATH=/usr/lib/ardour7 \
-  /usr/lib/ardour7/ardour-vst-scanner -f "$work/vst/$name" >"$work/scan.log" 2>&1 || true
-info=$(cat "$work"/cache/ardour7/vst/*.v2i 2>/dev/null | grep -o '<VST2Info[^>]*>' | head -n 1 || true)
-id=$(printf '%s' "$info" | sed -n 's/.* id="\([0-9-]*\)".*/\1/p')
-plugin_name=$(printf '%s' "$info" | sed -n 's/.* name="\([^"]*\)".*/\1/p')
-if [ -z "$id" ]; then
-  echo "FAIL: Ardour's scanner did not accept $name:"
-  cat "$work/scan.log"
-  exit 1
-fi
-echo "scanned: $info"
-printf '%s' "$info" | grep -q 'has_editor="1"' || { echo "FAIL: Ardour's scanner saw no editor"; exit 1; }
+# shellcheck source=ardour-steps.sh
+. "$here/ardour-steps.sh"
+ardour_scan "$plug" "$work" || { echo "FAIL: see above"; exit 1; }
+plugin_name=$(printf '%s' "$vst_info" | sed -n 's/.* name="\([^"]*\)".*/\1/p')
+printf '%s' "$vst_info" | grep -q 'has_editor="1"' || { echo "FAIL: Ardour's scanner saw no editor"; exit 1; }
 
 # Ardour's settings: no first-run wizard, no memory-lock warning, the Dummy backend started without
 # the audio/MIDI setup dialog.
@@ -94,27 +88,14 @@ cat >"$work/config/ardour7/config" <<'XML'
   </Extra>
 </Ardour>
 XML
-export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" LXVST_PATH="$work/vst" \
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" LXVST_PATH="$work/vst" \
   LV2_PATH=/nonexistent LADSPA_PATH=/nonexistent VST3_PATH=/nonexistent ARDOUR_TRY_AUTOSTART_ENGINE=1
 
 echo "== session"
-# Ardour 7.3 sometimes corrupts its own heap, with any plug-in; a death by a signal is retried, a
-# failure with an exit status is not.
-attempt=1
-while :; do
-  rm -rf "$work/session"
-  status=0
-  VSTID=$id SESSDIR="$work/session" /usr/bin/ardour7-lua "$here/editor-session.lua" >"$work/session.log" 2>&1 ||
-    status=$?
-  [ "$status" -eq 0 ] && break
-  if [ "$status" -le 128 ] || [ "$attempt" -ge 5 ]; then
-    echo "FAIL: the Ardour session script failed (exit status $status, attempt $attempt):"
-    cat "$work/session.log"
-    exit 1
-  fi
-  echo "note: ardour7-lua died by signal $((status - 128)) (attempt $attempt); trying again"
-  attempt=$((attempt + 1))
-done
+clean_attempt() { rm -rf "$work/session"; }
+ardour_lua_retried "$work/session.log" clean_attempt \
+  env VSTID="$vst_id" SESSDIR="$work/session" /usr/bin/ardour7-lua "$here/editor-session.lua" ||
+  { echo "FAIL: see above"; exit 1; }
 route=$(sed -n 's/^route:[[:space:]]*//p' "$work/session.log")
 processor=$(sed -n 's/^processor:[[:space:]]*//p' "$work/session.log")
 session_file="$work/session/editor.ardour"
