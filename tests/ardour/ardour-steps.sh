@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Steps shared by the Ardour checks; sourced, not run.
 
 # Scans PLUGIN.so with Ardour's own scanner: a copy goes to WORK/vst, the scanner's cache to

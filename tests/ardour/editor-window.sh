@@ -36,7 +36,7 @@ fi
 # offscreen picture are drawn from the same back buffer, so they must be equal to the bit.
 width=1100
 height=176
-patches=(400,2,120,10 600,2,190,10 1033,2,46,17 812,2,210,20 812,81,110,9 888,132,36,40)
+patches=("400,2,120,10" "600,2,190,10" "1033,2,46,17" "812,2,210,20" "812,81,110,9" "888,132,36,40")
 tolerance=0
 
 work=$(mktemp -d)
@@ -99,8 +99,11 @@ ardour_lua_retried "$work/session.log" clean_attempt \
 route=$(sed -n 's/^route:[[:space:]]*//p' "$work/session.log")
 processor=$(sed -n 's/^processor:[[:space:]]*//p' "$work/session.log")
 session_file="$work/session/editor.ardour"
-[ -n "$route" ] && [ -n "$processor" ] && [ -f "$session_file" ] ||
-  { echo "FAIL: the session script made no session:"; cat "$work/session.log"; exit 1; }
+if [ -z "$route" ] || [ -z "$processor" ] || [ ! -f "$session_file" ]; then
+  echo "FAIL: the session script made no session:"
+  cat "$work/session.log"
+  exit 1
+fi
 # Ardour keeps which of a session's windows are open in its "UI" state, and opens them on load.
 python3 - "$session_file" "P-$route-$processor" <<'PY'
 import sys
@@ -131,7 +134,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$work/display" ] || { echo "SKIP: Xvfb did not start:"; cat "$work/xvfb.log"; exit 77; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 echo "display $DISPLAY"
 
 # Starts Ardour on the session and waits up to a minute for the editor's window. Answers 0 when it

@@ -30,7 +30,7 @@ clean_attempt() { rm -rf "$work/session" "$work/out" && mkdir -p "$work/out"; }
 ardour_lua_retried "$work/render.log" clean_attempt \
   env XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" LXVST_PATH="$work/vst" \
   LV2_PATH=/nonexistent LADSPA_PATH=/nonexistent \
-  IN_RAW="$work/in.raw" FRAMES=$frames VSTID=$vst_id SESSDIR="$work/session" OUT_DIR="$work/out" OUT_NAME=render \
+  IN_RAW="$work/in.raw" FRAMES=$frames VSTID="$vst_id" SESSDIR="$work/session" OUT_DIR="$work/out" OUT_NAME=render \
   /usr/bin/ardour7-lua "$here/wavrender.lua" || exit 1
 exported=$(ls "$work"/out/*.wav 2>/dev/null | head -n 1 || true)
 if [ -z "$exported" ]; then
