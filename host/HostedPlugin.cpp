@@ -353,6 +353,7 @@ VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case audioMasterAutomate: {
         std::lock_guard<std::mutex> lock(mutex_);
         record_.automation.emplace_back(index, opt);
+        record_.gestures.emplace_back('a', index);
         return 0;
     }
     case audioMasterWantMidi: {
@@ -373,11 +374,13 @@ VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case audioMasterBeginEdit: {
         std::lock_guard<std::mutex> lock(mutex_);
         record_.beginEdits.push_back(index);
+        record_.gestures.emplace_back('b', index);
         return 1;
     }
     case audioMasterEndEdit: {
         std::lock_guard<std::mutex> lock(mutex_);
         record_.endEdits.push_back(index);
+        record_.gestures.emplace_back('e', index);
         return 1;
     }
     case audioMasterSizeWindow: {

@@ -28,6 +28,8 @@ struct HostRecord {
     std::vector<std::pair<int, float>> automation; // audioMasterAutomate (index, value)
     std::vector<int> beginEdits;                    // audioMasterBeginEdit indices
     std::vector<int> endEdits;                      // audioMasterEndEdit indices
+    // Begin edit, automate and end edit as they came: 'b', 'a' or 'e' with the parameter index.
+    std::vector<std::pair<char, int>> gestures;
     std::vector<std::pair<int, int>> sizeWindow;    // audioMasterSizeWindow (width, height)
     int wantMidi = 0;
     int updateDisplay = 0;

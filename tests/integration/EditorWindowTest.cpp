@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "gui/CBitmap.h"
+#include "resources/artwork/TableReading.h"
+#include "shell/ParameterTags.h"
 #include "support/X11TestHost.h"
 
 namespace brelvik::test {
@@ -96,6 +98,71 @@ TEST_F(EditorWindow, FiftyOpenAndCloseCyclesWhileAudioRuns)
     done.store(true);
     audio.join();
     EXPECT_EQ(host_->child(), 0u);
+}
+
+// Where the window shows a view of the table: its rectangle in window coordinates, for views that
+// lie in the window itself (not on a panel).
+CK_Rect windowRectOf(int tag, CK_ViewKind kind)
+{
+    for (const CK_PlacedView& view : ck_placedViews())
+        if (view.tag == tag && view.kind == kind && view.parent < 0)
+            return view.rect;
+    return {};
+}
+
+TEST_F(EditorWindow, MouseDragsAndClicksReachTheHostAsOneGestureEach)
+{
+    ASSERT_TRUE(plugin().openEditor(host_->parentHandle()));
+    const ::Window child = host_->child();
+    ASSERT_TRUE(X11TestHost::idleUntil([&] { plugin().idleEditor(); }, [&] { return host_->viewable(child); }));
+    idleFor(200);
+
+    // "Master Gain dB": 60 px for the whole range, so 30 px up is half of it.
+    const CK_Rect knob = windowRectOf(kTagMasterGain, CK_ViewKind::Knob);
+    ASSERT_GT(knob.width, 0);
+    plugin().setParameter(kTagMasterGain, 0.25f);
+    idleFor(1000); // the knob eases there (a click while it moves would stop it where it is drawn)
+    plugin().clearRecord();
+    const int x = knob.x + knob.width / 2, y = knob.y + knob.height / 2;
+    host_->moveTo(child, x, y);
+    idleFor(50);
+    host_->button(1, true);
+    idleFor(50);
+    for (int step = 1; step <= 6; ++step) {
+        host_->moveTo(child, x, y - 5 * step);
+        idleFor(30);
+    }
+    host_->button(1, false);
+    idleFor(100);
+    EXPECT_NEAR(plugin().getParameter(kTagMasterGain), 0.75f, 1e-4f);
+    host::HostRecord record = plugin().record();
+    ASSERT_GE(record.gestures.size(), 3u);
+    EXPECT_EQ(record.gestures.front(), std::make_pair('b', int{kTagMasterGain}));
+    EXPECT_EQ(record.gestures.back(), std::make_pair('e', int{kTagMasterGain}));
+    for (size_t i = 1; i + 1 < record.gestures.size(); ++i)
+        EXPECT_EQ(record.gestures[i], std::make_pair('a', int{kTagMasterGain}));
+
+    // An LED switch of the window toggles its parameter with one click.
+    const CK_PlacedView* led = nullptr;
+    for (const CK_PlacedView& view : ck_placedViews())
+        if (view.kind == CK_ViewKind::LedSwitch && view.parent < 0 && view.tag >= 0 && view.tag < kHostParameterCount)
+            led = &view;
+    ASSERT_NE(led, nullptr);
+    const float before = plugin().getParameter(led->tag);
+    plugin().clearRecord();
+    host_->moveTo(child, led->rect.x + led->rect.width / 2, led->rect.y + led->rect.height / 2);
+    idleFor(50);
+    host_->button(1, true);
+    idleFor(50);
+    host_->button(1, false);
+    idleFor(100);
+    EXPECT_EQ(plugin().getParameter(led->tag), before > 0.5f ? 0.0f : 1.0f) << "switch of tag " << led->tag;
+    record = plugin().record();
+    ASSERT_EQ(record.gestures.size(), 3u);
+    EXPECT_EQ(record.gestures[0].first, 'b');
+    EXPECT_EQ(record.gestures[1].first, 'a');
+    EXPECT_EQ(record.gestures[2].first, 'e');
+    plugin().closeEditor();
 }
 
 } // namespace
