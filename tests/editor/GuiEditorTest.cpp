@@ -5,12 +5,18 @@
 #include <memory>
 
 #include "editor/CK_GUI_Editor.h"
+#include "gui/CControl.h"
 #include "gui/CFrame.h"
+#include "gui/CViewContainer.h"
 #include "gui/backend/PlatformWindow.h"
 #include "shell/CK_DSP_VST.h"
+#include "shell/ControlTable.h"
 #include "support/X11TestHost.h"
 
 namespace {
+
+using brelvik::gui::CControl;
+using brelvik::gui::CViewContainer;
 
 struct EditedEffect {
     EditedEffect() : effect(new CK_DSP_VST(nullptr)), editor(new CK_GUI_Editor(effect.get(), *effect)) { }
@@ -64,14 +70,54 @@ TEST(GuiEditor, TicksFollowTheClockAtAnyIdleRateAndStopWhenClosed)
     EXPECT_EQ(editor.tickCount(), 1u);
 }
 
+TEST(GuiEditor, OpenShowsTheEffectsValuesAndSlidesTheSettingsPanelOpen)
+{
+    EditedEffect fx;
+    fx.effect->setProgram(3);
+    fx.effect->setParameter(kTagMasterGain, 0.3f);
+    fx.effect->setParameterAutomated(kTagBypass, 1.0f); // editor-only: getParameter answers 0 for it
+    for (int opening = 0; opening < 2; ++opening) {
+        ASSERT_TRUE(fx.editor->open(nullptr));
+        int shown = 0;
+        for (int32_t tag = 0; tag < kHostParameterCount; ++tag)
+            if (auto* control = dynamic_cast<CControl*>(fx.editor->control(tag))) {
+                EXPECT_EQ(control->getValue(), fx.effect->getParameter(tag)) << "tag " << tag;
+                ++shown;
+            }
+        EXPECT_GT(shown, 60);
+        EXPECT_EQ(dynamic_cast<CControl*>(fx.editor->control(kTagBypass))->getValue(), 1.0f);
+
+        CViewContainer* settings = fx.editor->panel(kPanelSettings);
+        ASSERT_NE(settings, nullptr);
+        EXPECT_EQ(settings->getViewSize().left, -363); // at rest until the first tick
+        for (int t = 0; t < 100; ++t)
+            fx.editor->tick();
+        EXPECT_EQ(settings->getViewSize().left, 0);
+        EXPECT_EQ(settings->getViewSize().top, 2);
+        fx.effect->setParameterFromEditor(kTagSettingsButton, toVolts(kTagSettingsButton, 0.0f), false);
+        for (int t = 0; t < 100; ++t)
+            fx.editor->tick();
+        EXPECT_EQ(settings->getViewSize().left, -363);
+        fx.editor->close();
+    }
+}
+
 TEST(GuiEditor, HostChangesReachTheWindowOnlyOnItsTick)
 {
     EditedEffect fx;
     ASSERT_TRUE(fx.editor->open(nullptr));
-    fx.editor->idleAt(1000);
+    for (int t = 0; t < 100; ++t)
+        fx.editor->tick();
     fx.editor->getFrame()->flush();
-    fx.effect->setParameter(kTagMasterGain, 0.8f); // the host's thread: nothing drawn here
+    auto* knob = dynamic_cast<CControl*>(fx.editor->control(kTagMasterGain));
+    ASSERT_NE(knob, nullptr);
+    const float before = knob->getValue();
+    fx.effect->setParameter(kTagMasterGain, 0.8f); // the host's thread: nothing changes or draws here
+    EXPECT_EQ(knob->getValue(), before);
     EXPECT_FALSE(fx.editor->getFrame()->hasInvalidAreas());
+    fx.editor->tick();
+    EXPECT_EQ(knob->getValue(), 0.8f);
+    EXPECT_TRUE(fx.editor->getFrame()->hasInvalidAreas());
 }
 
 TEST(GuiEditor, DeletingTheEffectWithTheEditorOpenClosesItFirst)
