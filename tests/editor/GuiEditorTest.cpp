@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "editor/CK_GUI_Editor.h"
+#include "editor/midilearn/CK_AssignMidiCC.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "gui/CViewContainer.h"
@@ -118,6 +120,69 @@ TEST(GuiEditor, HostChangesReachTheWindowOnlyOnItsTick)
     fx.editor->tick();
     EXPECT_EQ(knob->getValue(), 0.8f);
     EXPECT_TRUE(fx.editor->getFrame()->hasInvalidAreas());
+}
+
+void controlChange(CK_DSP_VST& effect, int controller, int value)
+{
+    VstMidiEvent midi{};
+    midi.type = kVstMidiType;
+    midi.byteSize = sizeof midi;
+    midi.midiData[0] = static_cast<char>(0xB0);
+    midi.midiData[1] = static_cast<char>(controller);
+    midi.midiData[2] = static_cast<char>(value);
+    VstEvents events{};
+    events.numEvents = 1;
+    events.events[0] = reinterpret_cast<VstEvent*>(&midi);
+    effect.processEvents(&events);
+    std::vector<float> l(256), r(256);
+    float* io[2] = {l.data(), r.data()};
+    effect.processReplacing(io, io, 256);
+}
+
+brelvik::gui::CPoint centreOf(const brelvik::gui::CRect& r)
+{
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST(GuiEditor, MidiLearnFromARightClickToAControllerThatMovesTheKnob)
+{
+    EditedEffect fx;
+    fx.effect->setSampleRate(44100.0f);
+    fx.effect->setBlockSize(256);
+    fx.effect->resume();
+    ASSERT_TRUE(fx.editor->open(nullptr));
+    for (int t = 0; t < 100; ++t)
+        fx.editor->tick();
+    brelvik::gui::CFrame& frame = *fx.editor->getFrame();
+    auto* knob = dynamic_cast<CControl*>(fx.editor->control(kTagMasterGain));
+    auto* learn = dynamic_cast<CK_AssignMidiCC*>(fx.editor->control(kTagMidiLearn));
+    ASSERT_TRUE(knob && learn);
+
+    const brelvik::gui::CPoint onKnob = centreOf(knob->getFrameRect());
+    frame.mouseDown(onKnob, brelvik::gui::kRButton);
+    frame.mouseUp(onKnob, {});
+    EXPECT_EQ(learn->parameter(), kTagMasterGain);
+    controlChange(*fx.effect, 74, 10);
+    for (int t = 0; t < 12; ++t)
+        fx.editor->tick();
+    EXPECT_TRUE(learn->isVisible());
+    EXPECT_EQ(learn->controller(), 74);
+    const brelvik::gui::CPoint confirm = learn->localToFrame(centreOf(learn->confirmArea()));
+    frame.mouseDown(confirm, brelvik::gui::kLButton);
+    frame.mouseUp(confirm, {});
+    EXPECT_EQ(fx.effect->learnedController(kTagMasterGain), 74);
+
+    void* bank = nullptr; // the assignment travels with the bank
+    const VstInt32 size = fx.effect->getChunk(&bank, false);
+    CK_DSP_VST restored(nullptr);
+    restored.setChunk(bank, size, false);
+    restored.setProgram(0);
+    EXPECT_EQ(restored.learnedController(kTagMasterGain), 74);
+
+    controlChange(*fx.effect, 74, 127);
+    fx.editor->tick();
+    EXPECT_EQ(fx.effect->getParameter(kTagMasterGain), 1.0f);
+    EXPECT_EQ(knob->getValue(), 1.0f);
 }
 
 TEST(GuiEditor, DeletingTheEffectWithTheEditorOpenClosesItFirst)
