@@ -79,17 +79,24 @@ TEST_F(EditorWindow, OpensAsAChildOfTheHostsWindowWithTheSnapshotsPixels)
     std::remove(png.c_str());
 }
 
-TEST_F(EditorWindow, FiftyOpenAndCloseCyclesWhileAudioRuns)
+TEST_F(EditorWindow, OpenAndCloseCyclesWhileAudioAutomationAndControllersRun)
 {
+    // Controllers arrive on the audio thread while the window reads the last one received.
     std::atomic<bool> done{false};
     std::thread audio([&] {
         std::vector<float> in(256, 0.25f), outL(256), outR(256);
         const float* inputs[2] = {in.data(), in.data()};
         float* outputs[2] = {outL.data(), outR.data()};
-        while (!done.load())
+        for (int block = 0; !done.load(); ++block) {
+            plugin().sendMidi({{block % 256, 0xB0, 7, static_cast<uint8_t>(block % 128)}});
             plugin().process(inputs, outputs, 256);
+        }
     });
-    for (int cycle = 0; cycle < 50; ++cycle) {
+    std::thread automation([&] {
+        for (int i = 0; !done.load(); ++i)
+            plugin().setParameter(i % 83, static_cast<float>(i % 101) / 100.0f);
+    });
+    for (int cycle = 0; cycle < 200; ++cycle) {
         ASSERT_TRUE(plugin().openEditor(host_->parentHandle()));
         for (int i = 0; i < 3; ++i)
             plugin().idleEditor();
@@ -97,7 +104,24 @@ TEST_F(EditorWindow, FiftyOpenAndCloseCyclesWhileAudioRuns)
     }
     done.store(true);
     audio.join();
+    automation.join();
     EXPECT_EQ(host_->child(), 0u);
+}
+
+TEST_F(EditorWindow, HostWindowDestroyedFirstOrNoEditorCloseAtAll)
+{
+    ASSERT_TRUE(plugin().openEditor(host_->parentHandle()));
+    idleFor(100);
+    XDestroyWindow(host_->display(), host_->parent());
+    XSync(host_->display(), False);
+    idleFor(100); // the editor notices and closes itself
+    plugin().closeEditor();
+
+    X11TestHost second(1200, 300);
+    ASSERT_TRUE(plugin().openEditor(second.parentHandle()));
+    idleFor(100);
+    plugin().close(); // effClose without effEditClose
+    EXPECT_EQ(second.child(), 0u);
 }
 
 // Where the window shows a view of the table: its rectangle in window coordinates, for views that
