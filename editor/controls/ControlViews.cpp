@@ -1,4 +1,4 @@
-#include "editor/controls/ControlViews.h"
+#include "editor/ViewFactories.h"
 
 #include <algorithm>
 

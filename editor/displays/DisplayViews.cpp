@@ -1,4 +1,4 @@
-#include "editor/displays/DisplayViews.h"
+#include "editor/ViewFactories.h"
 
 #include "editor/displays/CK_GUI_Comp_Exp_Window.h"
 #include "editor/displays/CK_GUI_EQ_Window.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/CK_LayoutState.h"
+#include "editor/ViewFactories.h"
 #include "gui/CBaseObject.h"
 #include "shell/ControlTable.h"
 
@@ -18,10 +19,6 @@ class CBitmapResolver;
 class CView;
 class CViewContainer;
 } // namespace brelvik::gui
-
-// Makes the view a record describes, or answers null when the record's type is not its own.
-using CK_ViewFactory = brelvik::gui::CView* (*)(const CK_ControlRecord& record, const CK_LayoutState& state,
-    CK_EditorContext& context, brelvik::gui::CBitmap* bitmap);
 
 class CK_TableWalk {
 public:

@@ -1,4 +1,4 @@
-#include "editor/text/TextViews.h"
+#include "editor/ViewFactories.h"
 
 #include "editor/CK_CControlListener.h"
 #include "editor/CK_EditorContext.h"

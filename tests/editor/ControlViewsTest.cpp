@@ -5,7 +5,7 @@
 #include "editor/controls/CK_FloatStore.h"
 #include "editor/controls/CK_Knob.h"
 #include "editor/controls/CK_OptionsImage.h"
-#include "editor/controls/ControlViews.h"
+#include "editor/ViewFactories.h"
 #include "shell/ControlTypes.h"
 
 namespace brelvik::editor::test {

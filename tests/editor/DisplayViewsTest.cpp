@@ -6,7 +6,7 @@
 #include "editor/displays/CK_GUI_EQ_Window.h"
 #include "editor/displays/CK_GUI_Wave_Freq_Display.h"
 #include "editor/displays/CK_GUI_dBMeter.h"
-#include "editor/displays/DisplayViews.h"
+#include "editor/ViewFactories.h"
 #include "shell/ControlTypes.h"
 #include "tests/editor/DisplayTestSupport.h"
 #include "tests/editor/EditorTestSupport.h"

@@ -9,7 +9,7 @@
 #include "editor/text/CK_CNumberEntry.h"
 #include "editor/text/CK_GlobalNameDisplay.h"
 #include "editor/text/CK_GlobalNumberDisplay.h"
-#include "editor/text/TextViews.h"
+#include "editor/ViewFactories.h"
 #include "gui/CFrame.h"
 #include "shell/ControlTypes.h"
 #include "tests/editor/EditorTestSupport.h"
