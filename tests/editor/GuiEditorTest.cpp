@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "editor/CK_GUI_Editor.h"
+#include "editor/displays/CK_GUI_dBMeter.h"
+#include "editor/images/CK_GUI_Image.h"
 #include "editor/midilearn/CK_AssignMidiCC.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
@@ -183,6 +185,30 @@ TEST(GuiEditor, MidiLearnFromARightClickToAControllerThatMovesTheKnob)
     fx.editor->tick();
     EXPECT_EQ(fx.effect->getParameter(kTagMasterGain), 1.0f);
     EXPECT_EQ(knob->getValue(), 1.0f);
+}
+
+TEST(GuiEditor, MeterScaleFromTheProcessingSideSwitchesLegendAndMeters)
+{
+    EditedEffect fx;
+    fx.effect->setSampleRate(44100.0f);
+    fx.effect->setBlockSize(256);
+    fx.effect->resume();
+    ASSERT_TRUE(fx.editor->open(nullptr));
+    fx.effect->setParameter(kTagMeterType, 2.0f / 3.0f); // the third scale, K14
+    std::vector<float> l(256, 0.1f), r(256, 0.1f);
+    float* io[2] = {l.data(), r.data()};
+    for (int block = 0; block < 20; ++block) {
+        fx.effect->processReplacing(io, io, 256);
+        fx.editor->tick();
+    }
+    auto* legend = dynamic_cast<CK_GUI_Image*>(fx.editor->control(kTagMeterScale));
+    ASSERT_NE(legend, nullptr);
+    EXPECT_EQ(legend->selectedFrame(), 2);
+    for (int32_t tag : {kTagPeakMeterLeft, kTagPeakMeterRight}) {
+        auto* meter = dynamic_cast<CK_GUI_dBMeter*>(fx.editor->control(tag));
+        ASSERT_NE(meter, nullptr);
+        EXPECT_EQ(meter->scaleIndex(), 2);
+    }
 }
 
 TEST(GuiEditor, DeletingTheEffectWithTheEditorOpenClosesItFirst)
