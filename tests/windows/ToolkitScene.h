@@ -1,0 +1,19 @@
+// A small scene that uses every drawing call of the toolkit, drawn the same way on every platform
+// so that the Windows backend's pixels can be compared with the Linux backend's.
+#pragma once
+
+#include <memory>
+
+#include "gui/CFrame.h"
+
+namespace brelvik::check {
+
+constexpr int kSceneWidth = 240;
+constexpr int kSceneHeight = 120;
+// Where the scene's text lies; fonts differ slightly between systems, so it is measured apart.
+constexpr gui::CRect kSceneTextArea{8, 92, 232, 116};
+
+// A frame of the scene's size holding the scene, painted once.
+std::unique_ptr<gui::CFrame> makeToolkitScene();
+
+} // namespace brelvik::check
