@@ -99,7 +99,7 @@ std::unique_ptr<CFrame> makeToolkitScene()
     frame->addView(box);
 
     SharedPointer<CBitmap> strip = SharedPointer<CBitmap>::adopt(makeStrip());
-    frame->addView(new BitmapsView(CRect{148, 8, 232, 40}, strip.get()));
+    frame->addView(new BitmapsView(kSceneBitmapArea, strip.get()));
     frame->addView(new TextView(kSceneTextArea));
     frame->flush();
     return frame;

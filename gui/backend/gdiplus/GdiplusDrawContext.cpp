@@ -226,17 +226,16 @@ GpImageAttributes* GdiplusDrawContext::alphaAttributes(float alpha)
 }
 
 void GdiplusDrawContext::drawImage(
-    const CBitmap& bitmap, const RectF& dest, const CRect& source, InterpolationMode interpolation, float alpha)
+    const CBitmap& bitmap, const RectF& dest, const RectF& source, InterpolationMode interpolation, float alpha)
 {
-    if (!graphics_ || source.isEmpty())
+    if (!graphics_)
         return;
     GpBitmap* image = wrapBitmap(bitmap);
     if (!image)
         return;
     GdipSetInterpolationMode(graphics_, interpolation);
     GdipDrawImageRectRect(graphics_, image, dest.X, dest.Y, dest.Width, dest.Height,
-        static_cast<REAL>(source.left), static_cast<REAL>(source.top), static_cast<REAL>(source.width()),
-        static_cast<REAL>(source.height()), UnitPixel, alphaAttributes(alpha * globalAlpha_), nullptr, nullptr);
+        source.X, source.Y, source.Width, source.Height, UnitPixel, alphaAttributes(alpha * globalAlpha_), nullptr, nullptr);
     GdipDisposeImage(image);
 }
 
@@ -249,7 +248,9 @@ void GdiplusDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, co
         return;
     const RectF to(static_cast<REAL>(dest.left + part.left - source.x), static_cast<REAL>(dest.top + part.top - source.y),
         static_cast<REAL>(part.width()), static_cast<REAL>(part.height()));
-    drawImage(bitmap, to, part, InterpolationModeNearestNeighbor, alpha);
+    const RectF from(static_cast<REAL>(part.left), static_cast<REAL>(part.top), static_cast<REAL>(part.width()),
+        static_cast<REAL>(part.height()));
+    drawImage(bitmap, to, from, InterpolationModeNearestNeighbor, alpha);
 }
 
 void GdiplusDrawContext::drawBitmapRotated(
@@ -259,14 +260,21 @@ void GdiplusDrawContext::drawBitmapRotated(
         return;
     GraphicsState state = 0;
     GdipSaveGraphics(graphics_, &state);
+    // Without GDI+'s pixel offset, pixel centres lie on whole device coordinates and images are
+    // sampled at their pixels' corners; both are moved by half a pixel here, the first in device
+    // space, so that a rotated image lands where it does on Linux whatever the angle.
+    GdipSetPixelOffsetMode(graphics_, PixelOffsetModeNone);
+    GdipTranslateWorldTransform(graphics_, -0.5f, -0.5f, MatrixOrderAppend);
     GdipTranslateWorldTransform(
         graphics_, static_cast<REAL>(centre.x), static_cast<REAL>(centre.y), MatrixOrderPrepend);
     GdipRotateWorldTransform(graphics_, static_cast<REAL>(radians * 180.0 / kPi), MatrixOrderPrepend);
     const REAL halfW = source.width() / 2.0f;
     const REAL halfH = source.height() / 2.0f;
-    drawImage(bitmap, RectF(-halfW, -halfH, static_cast<REAL>(source.width()), static_cast<REAL>(source.height())),
-        source, InterpolationModeBilinear, alpha);
+    const RectF size(-halfW, -halfH, static_cast<REAL>(source.width()), static_cast<REAL>(source.height()));
+    const RectF from(source.left - 0.5f, source.top - 0.5f, size.Width, size.Height);
+    drawImage(bitmap, size, from, InterpolationModeBilinear, alpha);
     GdipRestoreGraphics(graphics_, state);
+    GdipSetPixelOffsetMode(graphics_, PixelOffsetModeHalf);
 }
 
 const std::wstring& GdiplusDrawContext::wide(const std::string& utf8)

@@ -56,7 +56,7 @@ private:
     const std::vector<Gdiplus::PointF>& toPoints(const std::vector<CPointF>& points);
     // The image attributes that scale a bitmap's alpha by `alpha`, or null when it stays as it is.
     Gdiplus::GpImageAttributes* alphaAttributes(float alpha);
-    void drawImage(const CBitmap& bitmap, const Gdiplus::RectF& dest, const CRect& source,
+    void drawImage(const CBitmap& bitmap, const Gdiplus::RectF& dest, const Gdiplus::RectF& source,
         Gdiplus::InterpolationMode interpolation, float alpha);
     // The font for `font`, created when it differs from the last one asked for.
     Gdiplus::GpFont* selectFont(const CFontDesc& font);
