@@ -252,7 +252,7 @@ void windowChecks(CheckReport& report)
     auto* recorder = new RecordingView(CRect{190, 60, 230, 90});
     frame->addView(recorder);
     HWND top = makeTopLevelWindow();
-    std::string error;
+    std::string error = top ? "" : "no top-level window (error " + std::to_string(GetLastError()) + ")";
     if (!report.expect(top && frame->open(top, &error), "child window of a top-level window", error))
         return;
     const HWND child = reinterpret_cast<HWND>(frame->getPlatformWindow()->nativeHandle());
