@@ -273,6 +273,10 @@ void windowChecks(CheckReport& report)
     SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(205, 75));
     SendMessageW(child, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(201, 71));
     SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(201, 71));
+    // Capture taken away mid-drag ends the drag where the mouse was last seen.
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(202, 72));
+    SetCapture(top);
+    ReleaseCapture();
     POINT screen{210, 80};
     ClientToScreen(child, &screen);
     SendMessageW(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
@@ -280,7 +284,7 @@ void windowChecks(CheckReport& report)
     SendMessageW(child, WM_CHAR, 'a', 0);
     SendMessageW(child, WM_KEYDOWN, VK_LEFT, 0);
     const std::string expected = "down 200,70 L; moved 205,75 L; up 205,75 L; down 201,71 L double; up 201,71 L; "
-                                 "wheel 210,80 1; key a; key virtual "
+                                 "down 202,72 L; up 202,72 L; wheel 210,80 1; key a; key virtual "
         + std::to_string(static_cast<int>(CVirtualKey::kLeft)) + "; ";
     report.expect(recorder->events == expected, "mouse and key messages reach the view", recorder->events);
     frame->setFocusView(nullptr);
