@@ -27,7 +27,7 @@ public:
 
     // Points *rect at the editor's own rectangle, which stays valid for the editor's lifetime.
     virtual bool getRect(CEditorRect** rect);
-    // `parentWindow` is the platform's parent window handle (X11 Window id on Linux).
+    // `parentWindow` is the platform's parent window handle (X11 Window id on Linux, HWND on Windows).
     virtual bool open(void* parentWindow);
     virtual void close();
     // Called from the host's window thread: handles window events, runs the editor's per-tick work

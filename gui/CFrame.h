@@ -22,7 +22,7 @@ public:
     CFrame(int width, int height);
     ~CFrame() override;
 
-    // Opens a child window of `parentWindow` (X11 Window id on Linux); false with a reason.
+    // Opens a child window of `parentWindow` (X11 Window id on Linux, HWND on Windows); false with a reason.
     bool open(void* parentWindow, std::string* error);
     void close();
     bool isWindowOpen() const;

@@ -8,7 +8,7 @@
 
 namespace brelvik::gui {
 
-// Each platform links exactly one drawing backend (cairo on Linux); views see only CDrawContext.
+// Each platform links exactly one drawing backend (cairo on Linux, GDI+ on Windows); views see only CDrawContext.
 // A context that draws into `buffer`, which must outlive it.
 std::unique_ptr<CDrawContext> createDrawContext(PixelBuffer& buffer);
 

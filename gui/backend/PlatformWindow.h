@@ -30,7 +30,7 @@ public:
     virtual int errorCount() const = 0;
 };
 
-// Implemented once per platform (backend/x11 on Linux). Creates a child window of `parent` (the
+// Implemented once per platform (backend/x11 on Linux, backend/win32 on Windows). Creates a child window of `parent` (the
 // platform's window handle) sized like the frame,
 // or null with a reason in *error.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame, std::string* error);
