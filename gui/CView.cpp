@@ -79,9 +79,17 @@ void CView::invalid()
         frame->invalidRect(getFrameRect());
 }
 
+bool CView::isShown() const
+{
+    for (const CView* view = this; view; view = view->getParentView())
+        if (!view->isVisible())
+            return false;
+    return true;
+}
+
 void CView::onFrameTick()
 {
-    if (redrawCount_ != 0 && visible_) {
+    if (redrawCount_ != 0 && isShown()) {
         redrawCount_ = 0;
         invalid();
     }

@@ -34,6 +34,8 @@ public:
     virtual bool isContainer() const { return false; }
 
     bool isVisible() const { return visible_; }
+    // Visible, and so is every container it lies in.
+    bool isShown() const;
     virtual void setVisible(bool visible);
     bool getMouseEnabled() const { return mouseEnabled_; }
     void setMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
@@ -49,7 +51,8 @@ public:
     // Values set outside drawing only count a redraw here; onFrameTick turns it into a repaint.
     void requestRedraw() { ++redrawCount_; }
     int getRedrawCount() const { return redrawCount_; }
-    // Called on every frame tick on the window thread.
+    // Called on every frame tick on the window thread: repaints when a redraw was counted and the
+    // view is shown (a view on a hidden panel waits; showing the panel repaints it whole).
     virtual void onFrameTick();
 
     void setBackground(CBitmap* bitmap);

@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 #include "gui/AEffGUIEditor.h"
 #include "gui/CFrame.h"
+#include "gui/CViewContainer.h"
 
 namespace brelvik::gui::test {
 namespace {
@@ -60,6 +61,16 @@ TEST(GuiEditorBase, RectStaysPutAndIdleTicksTheViewsThenRepaints)
     EXPECT_EQ(editor.view->getRedrawCount(), 0);
     EXPECT_TRUE(editor.getFrame()->hasInvalidAreas());
     editor.idle();
+    EXPECT_FALSE(editor.getFrame()->hasInvalidAreas());
+
+    auto* panel = new CViewContainer(CRect{0, 0, 50, 50}); // a view on a hidden panel waits as well
+    auto* inside = new CView(CRect{5, 5, 10, 10});
+    panel->addView(inside);
+    editor.getFrame()->addView(panel);
+    panel->setVisible(false);
+    editor.getFrame()->flush();
+    inside->requestRedraw();
+    inside->onFrameTick();
     EXPECT_FALSE(editor.getFrame()->hasInvalidAreas());
     editor.close();
     EXPECT_FALSE(editor.isOpen());

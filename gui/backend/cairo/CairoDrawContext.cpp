@@ -51,6 +51,8 @@ CairoDrawContext::CairoDrawContext(PixelBuffer& buffer)
 
 CairoDrawContext::~CairoDrawContext()
 {
+    for (auto& face : faces_)
+        cairo_font_face_destroy(face.second);
     cairo_destroy(cr_);
     cairo_surface_destroy(surface_);
 }
@@ -185,9 +187,15 @@ void CairoDrawContext::drawBitmapRotated(
 
 void CairoDrawContext::selectFont(const CFontDesc& font)
 {
-    cairo_select_font_face(cr_, font.resolvedFamily().c_str(),
-        (font.getStyle() & CFontDesc::kItalic) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-        (font.getStyle() & CFontDesc::kBold) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const auto key = std::make_pair(font.getName(), font.getStyle());
+    auto found = faces_.find(key);
+    if (found == faces_.end()) {
+        cairo_font_face_t* face = cairo_toy_font_face_create(font.resolvedFamily().c_str(),
+            (font.getStyle() & CFontDesc::kItalic) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+            (font.getStyle() & CFontDesc::kBold) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        found = faces_.emplace(key, face).first;
+    }
+    cairo_set_font_face(cr_, found->second);
     cairo_set_font_size(cr_, font.getSize());
 }
 

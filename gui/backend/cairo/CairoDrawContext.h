@@ -2,6 +2,9 @@
 
 #include <cairo.h>
 
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/CDrawContext.h"
@@ -43,6 +46,9 @@ private:
 
     cairo_surface_t* surface_;
     cairo_t* cr_;
+    // Font faces by family and style, held for the context's life: resolving a family through
+    // fontconfig is far dearer than drawing the text, and cairo would forget a face nobody holds.
+    std::map<std::pair<std::string, int>, cairo_font_face_t*> faces_;
     float globalAlpha_ = 1.0f;
     std::vector<float> savedAlphas_;
 };
