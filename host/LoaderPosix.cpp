@@ -11,8 +11,10 @@ void* openLibrary(const std::string& path, std::string& error)
     // names a file.
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
     // RTLD_LOCAL keeps the plug-in's symbols away from other plug-ins, as DAWs load them;
-    // RTLD_NOW reports unresolved symbols here instead of crashing later mid-call.
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // RTLD_NOW reports unresolved symbols here instead of crashing later mid-call. RTLD_NODELETE
+    // keeps the binary mapped after the last close: a plug-in with an editor brings in window and
+    // font libraries (X11, cairo, fontconfig) whose process-wide state must not be unloaded.
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
         const char* reason = dlerror();
         error = reason ? reason : "unknown loader error";
