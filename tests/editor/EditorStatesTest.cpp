@@ -95,6 +95,7 @@ TEST(EditorStates, WindowAndOffscreenShowTheSamePixelsInEveryState)
         {"settings-closed", editorValue(kTagSettingsButton, 0.0f), true},
         {"credits-open", editorValue(kTagCreditsButton, 1.0f), true},
         {"midi-learn", rightClickMasterGain, true},
+        {"low-band-page", editorValue(kTagLowBandButton, 1.0f), true},
     };
     for (const State& state : states) {
         both(state.action);
