@@ -93,7 +93,7 @@ void checkEffectRecord(host::HostedPlugin& plugin, CheckReport& report)
     char unique[5] = {static_cast<char>(e.uniqueID >> 24), static_cast<char>(e.uniqueID >> 16),
                       static_cast<char>(e.uniqueID >> 8), static_cast<char>(e.uniqueID), 0};
     const bool flagsRight = (e.flags & effFlagsCanReplacing) && (e.flags & effFlagsProgramChunks) &&
-                            !(e.flags & effFlagsIsSynth) && !(e.flags & effFlagsHasEditor);
+                            !(e.flags & effFlagsIsSynth) && (e.flags & effFlagsHasEditor);
     const std::vector<char> zeros(sizeof e.future, 0);
     report.expect(e.magic == kEffectMagic && e.numPrograms == 12 && e.numParams == 83 && e.numInputs == 2 &&
                       e.numOutputs == 2 && flagsRight && e.uniqueID == vstFourCC('B', 'r', 'S', 't') &&
@@ -104,7 +104,7 @@ void checkEffectRecord(host::HostedPlugin& plugin, CheckReport& report)
                   "magic " + std::string(e.magic == kEffectMagic ? "VstP" : "wrong") + ", " +
                       str(e.numPrograms) + " programs, " + str(e.numParams) + " parameters, " +
                       str(e.numInputs) + "/" + str(e.numOutputs) + " pins, flags " + str(e.flags) +
-                      " (replacing, chunks, no editor yet), ID '" + unique + "', version " + str(e.version) +
+                      " (replacing, chunks, editor), ID '" + unique + "', version " + str(e.version) +
                       ", ioRatio " + std::to_string(e.ioRatio) + ", " + str(sizeof(AEffect)) + " bytes");
 
     plugin.open();
