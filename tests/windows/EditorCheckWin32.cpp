@@ -167,6 +167,26 @@ void openCloseWhileAudioRuns(CheckReport& report, host::HostedPlugin& plugin, HW
             + (childGone ? "no window left" : "a window left behind"));
 }
 
+// The host destroys its window with the editor still open: our window and its timer go with it,
+// the next effEditIdle closes the editor, and effEditClose after that is harmless.
+void parentDestroyedFirst(CheckReport& report, host::HostedPlugin& plugin)
+{
+    HWND top = makeTopLevelWindow(L"brelvik-plugin-check editor", kWidth, kHeight);
+    const bool opened = top && plugin.openEditor(top);
+    runMessages(100);
+    DestroyWindow(top);
+    runMessages(100);
+    plugin.idleEditor();
+    plugin.closeEditor();
+    HWND again = makeTopLevelWindow(L"brelvik-plugin-check editor", kWidth, kHeight);
+    const bool reopened = again && plugin.openEditor(again);
+    runMessages(100);
+    plugin.closeEditor();
+    if (again)
+        DestroyWindow(again);
+    report.expect(opened && reopened, "the host destroys its window before effEditClose: nothing crashes, the editor opens again");
+}
+
 } // namespace
 
 void checkEditor(const host::PluginLibrary& library, const std::string& referenceDir, CheckReport& report)
@@ -208,6 +228,7 @@ void checkEditor(const host::PluginLibrary& library, const std::string& referenc
     }
     if (top)
         DestroyWindow(top);
+    parentDestroyedFirst(report, *plugin);
     plugin->suspend();
     plugin->close();
 }
