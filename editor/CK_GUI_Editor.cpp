@@ -7,6 +7,7 @@
 #include "gui/CFrame.h"
 #include "gui/CTooltipSupport.h"
 #include "gui/CViewContainer.h"
+#include "gui/backend/PlatformWindow.h"
 #include "platform/Resources.h"
 #include "shell/CK_EditorInterface.h"
 #include "shell/ControlTable.h"
@@ -102,6 +103,8 @@ bool CK_GUI_Editor::open(void* parent)
     host_.setEditorAttached(true);
     ticks_ = 0;
     nextTickMs_ = 0; // ticks count from the first idle call
+    if (PlatformWindow* window = frame->getPlatformWindow())
+        frameTimer_.start(window->nativeHandle(), kTickMs, &CK_GUI_Editor::onFrameTimer, this);
     return true;
 }
 
@@ -109,7 +112,8 @@ void CK_GUI_Editor::close()
 {
     if (!frame)
         return;
-    // The processing side stops posting before any view goes.
+    // No tick and no posting from the processing side once any view goes.
+    frameTimer_.stop();
     host_.setEditorAttached(false);
     if (tooltips_) {
         frame->setTooltipSupport(nullptr);
@@ -134,10 +138,22 @@ void CK_GUI_Editor::idle()
     idleAt(monotonicMs());
 }
 
+void CK_GUI_Editor::onFrameTimer(void* editor)
+{
+    static_cast<CK_GUI_Editor*>(editor)->idle();
+}
+
 void CK_GUI_Editor::idleAt(uint64_t nowMs)
 {
-    if (!frame)
+    if (!frame || idling_)
         return;
+    idling_ = true;
+    runDueTicks(nowMs);
+    idling_ = false;
+}
+
+void CK_GUI_Editor::runDueTicks(uint64_t nowMs)
+{
     frame->pumpEvents();
     if (getSystemWindow() && !frame->isWindowOpen()) {
         close(); // the host destroyed its window under ours

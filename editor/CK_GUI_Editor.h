@@ -10,6 +10,7 @@
 
 #include "editor/CK_CControlListener.h"
 #include "editor/CK_EditorContext.h"
+#include "editor/platform/CK_FrameTimer.h"
 #include "gui/AEffGUIEditor.h"
 #include "gui/CBitmap.h"
 #include "shell/ParameterTags.h"
@@ -46,7 +47,9 @@ public:
     void idle() override;
     bool isOpen() const override { return frame != nullptr; }
 
-    // Runs the ticks that are due at `nowMs` (a monotonic clock), then tooltips and painting.
+    // Runs the ticks that are due at `nowMs` (a monotonic clock), then tooltips and painting. The
+    // host's idle calls and the platform's frame timer both come here; a call made while one runs
+    // (the window's messages being pumped) returns at once.
     void idleAt(uint64_t nowMs);
     // One frame tick: the mailbox, every control's tick, then panel motion and deferred redraws.
     void tick();
@@ -83,6 +86,8 @@ private:
     void clearViews();
     // Destroys the window and every view.
     void releaseFrame();
+    static void onFrameTimer(void* editor);
+    void runDueTicks(uint64_t nowMs);
 
     CK_EditorHost& host_;
     brelvik::gui::CBitmap* background_ = nullptr;
@@ -94,4 +99,6 @@ private:
     uint64_t ticks_ = 0;
     uint64_t nextTickMs_ = 0;
     std::string openError_;
+    CK_FrameTimer frameTimer_;
+    bool idling_ = false;
 };

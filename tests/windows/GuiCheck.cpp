@@ -16,12 +16,14 @@
 #include "gui/CFrame.h"
 #include "gui/backend/DrawBackend.h"
 #include "tests/windows/CheckReport.h"
+#include "tests/windows/PixelCompare.h"
 #include "tests/windows/ToolkitScene.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "gui/backend/PlatformWindow.h"
+#include "tests/windows/TestWindow.h"
 #endif
 
 namespace {
@@ -46,16 +48,6 @@ std::vector<uint8_t> readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
-}
-
-int channelDifference(uint32_t a, uint32_t b)
-{
-    int largest = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int d = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-        largest = d > largest ? d : largest;
-    }
-    return largest;
 }
 
 // Pixels of light text on the dark background.
@@ -127,67 +119,6 @@ void compareWithReference(CheckReport& report, const PixelBuffer& ours, const CB
 
 #ifdef _WIN32
 
-void runMessages(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(1);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-HWND makeTopLevelWindow()
-{
-    static const wchar_t* kClass = L"BrelvikGuiCheckHost";
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClass;
-    RegisterClassExW(&wc);
-    RECT r{0, 0, kSceneWidth, kSceneHeight};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND hwnd = CreateWindowExW(0, kClass, L"brelvik-gui-check", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-        r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-    UpdateWindow(hwnd);
-    return hwnd;
-}
-
-// The window's client area as 32-bit pixels, read through BitBlt from its DC or through PrintWindow.
-std::vector<uint32_t> readWindow(HWND hwnd, bool print)
-{
-    std::vector<uint32_t> pixels(static_cast<size_t>(kSceneWidth) * kSceneHeight, 0);
-    HDC windowDc = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(windowDc);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kSceneWidth;
-    info.bmiHeader.biHeight = -kSceneHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        if (print)
-            PrintWindow(hwnd, memory, PW_CLIENTONLY);
-        else
-            BitBlt(memory, 0, 0, kSceneWidth, kSceneHeight, windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels.data(), bits, pixels.size() * 4);
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(memory);
-    ReleaseDC(hwnd, windowDc);
-    return pixels;
-}
-
 void compareWindow(CheckReport& report, const char* name, const std::vector<uint32_t>& shown, const PixelBuffer& buffer)
 {
     size_t same = 0;
@@ -251,7 +182,7 @@ void windowChecks(CheckReport& report)
     std::unique_ptr<CFrame> frame = makeToolkitScene();
     auto* recorder = new RecordingView(CRect{190, 60, 230, 90});
     frame->addView(recorder);
-    HWND top = makeTopLevelWindow();
+    HWND top = makeTopLevelWindow(L"brelvik-gui-check", kSceneWidth, kSceneHeight);
     std::string error = top ? "" : "no top-level window (error " + std::to_string(GetLastError()) + ")";
     if (!report.expect(top && frame->open(top, &error), "child window of a top-level window", error))
         return;
@@ -263,9 +194,9 @@ void windowChecks(CheckReport& report)
         std::to_string(client.right) + " x " + std::to_string(client.bottom));
     frame->flush();
     runMessages(200);
-    compareWindow(report, "the window shows the back buffer (BitBlt from the window)", readWindow(child, false),
+    compareWindow(report, "the window shows the back buffer (BitBlt from the window)", readWindow(child, kSceneWidth, kSceneHeight, false),
         frame->getBackBuffer());
-    compareWindow(report, "the window prints the back buffer (PrintWindow)", readWindow(child, true),
+    compareWindow(report, "the window prints the back buffer (PrintWindow)", readWindow(child, kSceneWidth, kSceneHeight, true),
         frame->getBackBuffer());
 
     SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 70));

@@ -10,6 +10,9 @@
 #include "tests/windows/BitmapResources.h"
 #include "tests/windows/CheckReport.h"
 #include "tests/windows/CheckedRender.h"
+#if defined(_WIN32)
+#include "tests/windows/EditorCheck.h"
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -26,11 +29,14 @@ using namespace brelvik::check;
 
 constexpr const char* kUsage =
     "Usage: brelvik-plugin-check PLUGIN [--reference DIR | --make-reference DIR]\n"
+    "       brelvik-plugin-check PLUGIN --editor DIR          (Windows)\n"
     "       brelvik-plugin-check --compare A.wav B.wav\n"
     "\n"
     "Checks the plug-in binary PLUGIN through its entry point. --make-reference also writes\n"
     "DIR/input.wav, DIR/answers.txt and DIR/render.wav; --reference compares this build's\n"
-    "dispatcher answers and render with those. --compare checks that two audio files are equal\n"
+    "dispatcher answers and render with those. --editor opens the editor in a window and compares\n"
+    "it with DIR/editor-snapshot.png (brelvik-snapshot --ticks 300), drags a knob, clicks a switch\n"
+    "and opens and closes it while audio runs. --compare checks that two audio files are equal\n"
     "within -120 dBFS. The last line reads \"ALL CHECKS PASSED\" when every check passed.\n";
 
 // Renders of two builds may differ only where their C libraries' mathematical functions round
@@ -93,7 +99,7 @@ void checkEffectRecord(host::HostedPlugin& plugin, CheckReport& report)
     char unique[5] = {static_cast<char>(e.uniqueID >> 24), static_cast<char>(e.uniqueID >> 16),
                       static_cast<char>(e.uniqueID >> 8), static_cast<char>(e.uniqueID), 0};
     const bool flagsRight = (e.flags & effFlagsCanReplacing) && (e.flags & effFlagsProgramChunks) &&
-                            !(e.flags & effFlagsIsSynth) && !(e.flags & effFlagsHasEditor);
+                            !(e.flags & effFlagsIsSynth) && (e.flags & effFlagsHasEditor);
     const std::vector<char> zeros(sizeof e.future, 0);
     report.expect(e.magic == kEffectMagic && e.numPrograms == 12 && e.numParams == 83 && e.numInputs == 2 &&
                       e.numOutputs == 2 && flagsRight && e.uniqueID == vstFourCC('B', 'r', 'S', 't') &&
@@ -104,7 +110,7 @@ void checkEffectRecord(host::HostedPlugin& plugin, CheckReport& report)
                   "magic " + std::string(e.magic == kEffectMagic ? "VstP" : "wrong") + ", " +
                       str(e.numPrograms) + " programs, " + str(e.numParams) + " parameters, " +
                       str(e.numInputs) + "/" + str(e.numOutputs) + " pins, flags " + str(e.flags) +
-                      " (replacing, chunks, no editor yet), ID '" + unique + "', version " + str(e.version) +
+                      " (replacing, chunks, editor), ID '" + unique + "', version " + str(e.version) +
                       ", ioRatio " + std::to_string(e.ioRatio) + ", " + str(sizeof(AEffect)) + " bytes");
 
     plugin.open();
@@ -242,6 +248,22 @@ int compareFiles(const std::string& a, const std::string& b)
     return report.finish();
 }
 
+int runEditorChecks(const std::string& pluginPath, const std::string& referenceDir)
+{
+    std::printf("brelvik-plugin-check, editor mode, on %s: %s\n", platformName().c_str(), pluginPath.c_str());
+    CheckReport report;
+#if defined(_WIN32)
+    std::string error;
+    auto library = host::PluginLibrary::open(pluginPath, error);
+    if (report.expect(library != nullptr, "load the plug-in", library ? "" : error))
+        checkEditor(*library, referenceDir, report);
+#else
+    (void)referenceDir;
+    report.fail("editor mode", "runs on Windows only (the Linux editor's window is checked by the integration tests)");
+#endif
+    return report.finish();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -259,6 +281,8 @@ int main(int argc, char** argv)
         return compareFiles(args[1], args[2]);
     }
     const std::string pluginPath = args[0];
+    if (args.size() == 3 && args[1] == "--editor")
+        return runEditorChecks(pluginPath, args[2]);
     std::string referenceDir, outputDir;
     if (args.size() == 3 && args[1] == "--reference")
         referenceDir = args[2];
